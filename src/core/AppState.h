@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class Prompts;
+class Shell;
+class Registry;
+class InternetTransfer;
+class LinkDocument;
+
+// The program's shared state: the platform services every window uses, and the windows
+// that exist once ("made on first use, destroyed on close"). Owned by the entry routine and
+// handed to every window it makes. The hand-overs between windows are plugged in by the
+// entry routine; one that is not plugged in does nothing.
+class AppState {
+public:
+    AppState(Prompts& prompts, Shell& shell, Registry& registry)
+        : prompts(prompts), shell(shell), registry(registry) {}
+    Q_DISABLE_COPY_MOVE(AppState)
+
+    Prompts& prompts;
+    Shell& shell;
+    Registry& registry;
+
+    // recent.dat, fixed at startup in the per-user data folder.
+    QString recentFile;
+    // The folder that holds tod.dat and help/.
+    QString dataDir;
+    // Makes an Internet transfer component (the real one, or a test's fake).
+    std::function<std::unique_ptr<InternetTransfer>()> makeTransfer;
+
+    // The main single-link editor (the one whose NoForm is 0).
+    QPointer<QWidget> mainEditor;
+
+    // Hand-overs between windows.
+    std::function<void(QWidget* parent)> showOptions;  // modal
+    std::function<void(QWidget* parent)> showWizard;   // modal
+    std::function<void(QWidget* parent)> showTip;      // modal
+    // The one shared play-list window: shown modally (the caller waits) or modeless.
+    std::function<void(bool modal)> showPlayList;
+    // Entries read by the single-link editor from a multi-line RealMedia file at `path`.
+    std::function<void(const QStringList& entries, const QString& path)> sendToPlayList;
+    std::function<void()> showHelpContent;                      // modeless
+    std::function<void(QWidget* parent, bool modal)> showAbout;
+    std::function<void(QWidget* parent, const QString& address)> startLinkTest;
+
+    // Editor windows in the order they were opened, for the question before the end.
+    void addEditorWindow(QWidget* window, LinkDocument* document);
+    QList<QWidget*> editorWindows() const;
+    // Asks every open editor window with a changed link, in opening order; false as soon as
+    // one answer is Cancel.
+    bool settleAllBeforeExit();
+
+private:
+    struct Entry {
+        QPointer<QWidget> window;
+        LinkDocument* document;
+    };
+    QList<Entry> editors_;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Where the settings store keeps its text values. Key paths are backslash-separated
+// ("SOFTWARE\Tessaly\Orvane Editor\Option") and relative to the machine-wide root.
+class SettingsBackend {
+public:
+    virtual ~SettingsBackend() = default;
+    // The stored text (NULs and all), or nullopt when the key or value is missing or
+    // holds something that is not a single text.
+    virtual std::optional<QString> read(const QString& keyPath, const QString& valueName) = 0;
+    // Creates every missing level of the key path. A failed write goes unreported.
+    virtual void write(const QString& keyPath, const QString& valueName, const QString& text) = 0;
+};
