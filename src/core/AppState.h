@@ -50,6 +50,19 @@ public:
     std::function<void(QWidget* parent, bool modal)> showAbout;
     std::function<void(QWidget* parent, const QString& address)> startLinkTest;
 
+    // Startup, before the splash: load the options dialog hidden, set its check boxes (by
+    // number: non-zero checks) and the option button of `defaultLink`, and turn Apply off.
+    struct StartupOptions {
+        int showEditor = 0;   // "Show Editor at Startup"
+        int showTips = 0;     // "Show Tips at Startup"
+        int showWizard = 0;   // "Show Startup Wizard"
+        QString defaultLink;  // "FTP", "HTTP", "Telnet", "Gopther" or "HTTPS"
+    };
+    std::function<void(const StartupOptions& options)> prepareOptions;
+    // Leaves the application's event loop; the main editor calls it after it has closed
+    // every window at the program's end.
+    std::function<void()> quitApplication;
+
     // Editor windows in the order they were opened, for the question before the end.
     void addEditorWindow(QWidget* window, LinkDocument* document);
     QList<QWidget*> editorWindows() const;
