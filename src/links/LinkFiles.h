@@ -7,7 +7,9 @@
 // The two link file formats, as bytes and as files.
 //
 // Written: one byte sequence per character (UTF-8), CR LF after every line, nothing trimmed.
-// Read: a line ends at CR LF, CR or LF; bytes that are not valid UTF-8 are read as Latin-1.
+// Read: a line ends at CR LF, CR or LF; a line (a shortcut's address) whose bytes are not
+// valid UTF-8 is read as Latin-1, so no byte is lost. A leading UTF-8 byte-order mark is
+// skipped.
 
 // What a reader gives back: the content, or an error sentence that names the file and the
 // reason ("The file \"/x/a.url\" could not be read: it does not exist.").
@@ -20,18 +22,26 @@ struct ReadResult {
 
 enum class LinkFileType { InternetShortcut, RealMedia, Other };
 
+// Link files larger than this are refused unread: no link file comes near it.
+inline constexpr qint64 linkFileSizeCap = qint64(64) * 1024 * 1024;
+
 // By extension, without regard to case: ".url" and ".ram".
 LinkFileType linkFileType(const QString& path);
 
 // Internet shortcut: "[InternetShortcut]" CR LF "URL=" address CR LF (26 + n bytes).
 QByteArray internetShortcutBytes(const QString& address);
 // The same shortcut written over an existing file's bytes: every other section, key and
-// byte is kept and only the URL value of [InternetShortcut] is replaced (added when
-// missing). Falls back to the plain two lines when `existing` is not a shortcut.
+// byte is kept and only the URL value of [InternetShortcut] is replaced (the key added
+// right after the section's header when missing, the section added at the end when
+// missing). Added lines use the file's own line end and encoding (UTF-16LE stays UTF-16LE).
+// Falls back to the plain two lines when `existing` is not a shortcut: empty, binary (NUL
+// bytes) or without any [section] line.
 QByteArray internetShortcutBytes(const QString& address, const QByteArray& existing);
 // The value of the first URL key of the [InternetShortcut] section (names without regard to
-// case), after a UTF-8 byte-order mark or from UTF-16LE with its mark; empty error text on
-// success, else the reason ("it has no URL entry").
+// case, blanks around them ignored), after a UTF-8 byte-order mark or from UTF-16LE with its
+// mark; empty error text on success, else the reason ("it has no URL entry"). The value is
+// everything after the "=" up to the line end, spaces included, so that every address this
+// program writes reads back as it was.
 ReadResult<QString> parseInternetShortcut(const QByteArray& bytes);
 
 // RealMedia link: one line per address.
@@ -49,3 +59,11 @@ ReadResult<QStringList> readRealMedia(const QString& path);
 // the reason. With keepOtherKeys, an existing shortcut keeps its other sections and keys.
 QString writeInternetShortcut(const QString& path, const QString& address, bool keepOtherKeys);
 QString writeRealMedia(const QString& path, const QStringList& addresses);
+
+// Opens a link file by its extension: a shortcut gives its one address, a RealMedia file
+// its lines. Any other extension is refused as "not a link file".
+struct LinkFileContent {
+    LinkFileType type = LinkFileType::Other;
+    QStringList addresses;
+};
+ReadResult<LinkFileContent> readLinkFile(const QString& path);

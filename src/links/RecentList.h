@@ -8,8 +8,13 @@
 // recent.dat: every path saved with a save-as command, oldest first, one a line.
 namespace RecentList {
 
-// Appends `path` and CR LF, starting a new line first when the file does not end with a
-// line end. Returns the empty text, or an error sentence naming the file and the reason.
+// A larger recent list is refused unread (a million paths take some 60 MiB).
+inline constexpr qint64 sizeCap = qint64(256) * 1024 * 1024;
+
+// Appends `path` (UTF-8) and CR LF, starting a new line first when the file does not end
+// with a line end. Returns the empty text, or an error sentence naming the file and the
+// reason. An empty path adds nothing; a path with a line break in it is refused, since it
+// would read back as two entries.
 QString append(const QString& recentFile, const QString& path);
 
 // Every line in file order, empty lines included; a missing file is an empty list.

@@ -1,0 +1,314 @@
+#include "LinkFiles.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cstring>
+
+#include "TextFileIo.h"
+
+using namespace TextFileIo;
+
+namespace {
+
+const QString sectionName = QStringLiteral("InternetShortcut");
+const QString urlKey = QStringLiteral("URL");
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QStringView trimmedBlanks(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    return text.sliced(begin, end - begin);
+}
+
+// Where the parts of a shortcut that matter lie, in the text's own positions.
+struct ShortcutLayout {
+    qsizetype valueStart = -1;  // the first URL value of an [InternetShortcut] section
+    qsizetype valueEnd = -1;
+    qsizetype afterHeader = -1;  // just past the first [InternetShortcut] header's line
+    bool headerHasLineEnd = true;
+    bool anySection = false;
+    bool endsWithLineEnd = false;
+    QString lineEnd = QStringLiteral("\r\n");  // the file's first line end
+};
+
+// Walks the lines the way the platform's profile reader does: a [name] line opens a
+// section; in it, a line with "=" is a key, its name without the blanks around it.
+ShortcutLayout scanShortcut(QStringView text, qsizetype start) {
+    ShortcutLayout layout;
+    bool lineEndSeen = false;
+    bool inShortcut = false;
+    qsizetype pos = start;
+    const qsizetype size = text.size();
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n')) {
+            ++end;
+        }
+        qsizetype next = end;
+        if (next < size) {
+            next += (text[next] == QLatin1Char('\r') && next + 1 < size &&
+                     text[next + 1] == QLatin1Char('\n'))
+                        ? 2
+                        : 1;
+            if (!lineEndSeen) {
+                layout.lineEnd = text.sliced(end, next - end).toString();
+                lineEndSeen = true;
+            }
+        }
+        const QStringView line = text.sliced(pos, end - pos);
+        const QStringView content = trimmedBlanks(line);
+        const qsizetype close = content.indexOf(QLatin1Char(']'));
+        if (content.startsWith(QLatin1Char('[')) && close > 0) {
+            layout.anySection = true;
+            inShortcut = trimmedBlanks(content.sliced(1, close - 1))
+                             .compare(sectionName, Qt::CaseInsensitive) == 0;
+            if (inShortcut && layout.afterHeader < 0) {
+                layout.afterHeader = next;
+                layout.headerHasLineEnd = next > end;
+            }
+        } else if (inShortcut && layout.valueStart < 0) {
+            const qsizetype equals = line.indexOf(QLatin1Char('='));
+            if (equals >= 0 &&
+                trimmedBlanks(line.first(equals)).compare(urlKey, Qt::CaseInsensitive) == 0) {
+                layout.valueStart = pos + equals + 1;
+                layout.valueEnd = end;
+            }
+        }
+        layout.endsWithLineEnd = next > end;
+        pos = next;
+    }
+    return layout;
+}
+
+bool isUtf16LE(const QByteArray& bytes) {
+    return bytes.startsWith("\xFF\xFE");
+}
+
+QString fromUtf16LE(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringConverter::Utf16LE);
+    return decoder(QByteArrayView(bytes).sliced(2));
+}
+
+// The shortcut as text, with every byte kept: UTF-16 files decoded, all others seen one
+// character per byte so that what is not touched is written back unchanged.
+struct ShortcutText {
+    QString text;
+    qsizetype start = 0;  // past a UTF-8 byte-order mark
+    bool utf16 = false;
+};
+
+ShortcutText shortcutText(const QByteArray& bytes) {
+    ShortcutText result;
+    if (isUtf16LE(bytes)) {
+        result.text = fromUtf16LE(bytes);
+        result.utf16 = true;
+    } else {
+        result.text = QString::fromLatin1(bytes);
+        result.start = startsWithUtf8Bom(bytes) ? 3 : 0;
+    }
+    return result;
+}
+
+}  // namespace
+
+LinkFileType linkFileType(const QString& path) {
+    if (path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive)) {
+        return LinkFileType::InternetShortcut;
+    }
+    if (path.endsWith(QLatin1String(".ram"), Qt::CaseInsensitive)) {
+        return LinkFileType::RealMedia;
+    }
+    return LinkFileType::Other;
+}
+
+QByteArray internetShortcutBytes(const QString& address) {
+    const QByteArray value = address.toUtf8();
+    QByteArray bytes;
+    bytes.reserve(26 + value.size());
+    bytes.append("[InternetShortcut]\r\nURL=").append(value).append("\r\n");
+    return bytes;
+}
+
+QByteArray internetShortcutBytes(const QString& address, const QByteArray& existing) {
+    if (existing.isEmpty()) {
+        return internetShortcutBytes(address);
+    }
+    ShortcutText shortcut = shortcutText(existing);
+    if (shortcut.text.contains(QChar(0))) {
+        return internetShortcutBytes(address);
+    }
+    const ShortcutLayout layout = scanShortcut(shortcut.text, shortcut.start);
+    if (!layout.anySection) {
+        return internetShortcutBytes(address);
+    }
+    // In a byte file the new address goes in as its UTF-8 bytes, one character each.
+    const QString value = shortcut.utf16 ? address : QString::fromLatin1(address.toUtf8());
+    QString& text = shortcut.text;
+    if (layout.valueStart >= 0) {
+        text.replace(layout.valueStart, layout.valueEnd - layout.valueStart, value);
+    } else if (layout.afterHeader >= 0) {
+        QString entry = urlKey + QLatin1Char('=') + value + layout.lineEnd;
+        if (!layout.headerHasLineEnd) {
+            entry.prepend(layout.lineEnd);
+        }
+        text.insert(layout.afterHeader, entry);
+    } else {
+        if (!layout.endsWithLineEnd && text.size() > shortcut.start) {
+            text += layout.lineEnd;
+        }
+        text += QLatin1Char('[') + sectionName + QLatin1Char(']') + layout.lineEnd + urlKey +
+                QLatin1Char('=') + value + layout.lineEnd;
+    }
+    if (!shortcut.utf16) {
+        return text.toLatin1();
+    }
+    QStringEncoder encoder(QStringConverter::Utf16LE);
+    return QByteArray("\xFF\xFE") + QByteArray(encoder(text));
+}
+
+ReadResult<QString> parseInternetShortcut(const QByteArray& bytes) {
+    ReadResult<QString> result;
+    const ShortcutText shortcut = shortcutText(bytes);
+    const ShortcutLayout layout = scanShortcut(shortcut.text, shortcut.start);
+    if (layout.valueStart < 0) {
+        result.error = QStringLiteral("it has no URL entry");
+        return result;
+    }
+    const qsizetype length = layout.valueEnd - layout.valueStart;
+    if (shortcut.utf16) {
+        result.value = shortcut.text.mid(layout.valueStart, length);
+    } else {
+        result.value = decode(bytes.constData() + layout.valueStart, length);
+    }
+    return result;
+}
+
+QByteArray realMediaBytes(const QStringList& addresses) {
+    QByteArray bytes;
+    qsizetype estimate = 0;
+    for (const QString& address : addresses) {
+        estimate += address.size() + 2;
+    }
+    bytes.reserve(estimate);
+    for (const QString& address : addresses) {
+        bytes.append(address.toUtf8()).append("\r\n");
+    }
+    return bytes;
+}
+
+QStringList parseLines(const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype pos = startsWithUtf8Bom(bytes) ? 3 : 0;
+    // The next CR and the next LF, each searched for again only once passed, so that a
+    // file of CR-only or LF-only lines is still read in one pass.
+    qsizetype nextCr = -1;
+    qsizetype nextLf = -1;
+    auto find = [&](char c, qsizetype& cached) {
+        if (cached < pos) {
+            const void* hit = std::memchr(data + pos, c, size_t(size - pos));
+            cached = hit ? static_cast<const char*>(hit) - data : size;
+        }
+        return cached;
+    };
+    QStringList lines;
+    while (pos < size) {
+        const qsizetype end = qMin(find('\r', nextCr), find('\n', nextLf));
+        lines.append(decode(data + pos, end - pos));
+        if (end == size) {
+            break;
+        }
+        pos = end + ((data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') ? 2 : 1);
+    }
+    return lines;
+}
+
+ReadResult<QString> readInternetShortcut(const QString& path) {
+    ReadResult<QString> result;
+    const FileBytes file = load(path, linkFileSizeCap);
+    if (!file.reason.isEmpty()) {
+        result.error = readError(path, file.reason);
+        return result;
+    }
+    result = parseInternetShortcut(file.bytes);
+    if (!result.ok()) {
+        result.error = readError(path, result.error);
+    }
+    return result;
+}
+
+ReadResult<QStringList> readRealMedia(const QString& path) {
+    ReadResult<QStringList> result;
+    const FileBytes file = load(path, linkFileSizeCap);
+    if (!file.reason.isEmpty()) {
+        result.error = readError(path, file.reason);
+        return result;
+    }
+    if (file.bytes.contains('\0')) {
+        result.error = readError(path, QStringLiteral("it holds binary data, not lines of text"));
+        return result;
+    }
+    result.value = parseLines(file.bytes);
+    return result;
+}
+
+QString writeInternetShortcut(const QString& path, const QString& address, bool keepOtherKeys) {
+    QByteArray bytes;
+    if (keepOtherKeys) {
+        const FileBytes existing = load(path, linkFileSizeCap);
+        // A missing, oversized or special file has nothing of a shortcut to keep, and a
+        // folder is reported by the write below; but a shortcut we cannot read must not be
+        // replaced by one that has lost its other entries.
+        if (existing.unreadable) {
+            return saveError(
+                path,
+                QStringLiteral("its other entries could not be read (%1)").arg(existing.reason));
+        }
+        bytes = internetShortcutBytes(address, existing.bytes);
+    } else {
+        bytes = internetShortcutBytes(address);
+    }
+    const QString reason = saveAtomically(path, bytes);
+    return reason.isEmpty() ? QString() : saveError(path, reason);
+}
+
+QString writeRealMedia(const QString& path, const QStringList& addresses) {
+    const QString reason = saveAtomically(path, realMediaBytes(addresses));
+    return reason.isEmpty() ? QString() : saveError(path, reason);
+}
+
+ReadResult<LinkFileContent> readLinkFile(const QString& path) {
+    ReadResult<LinkFileContent> result;
+    result.value.type = linkFileType(path);
+    switch (result.value.type) {
+        case LinkFileType::InternetShortcut: {
+            const ReadResult<QString> shortcut = readInternetShortcut(path);
+            result.error = shortcut.error;
+            if (shortcut.ok()) {
+                result.value.addresses = QStringList{shortcut.value};
+            }
+            break;
+        }
+        case LinkFileType::RealMedia: {
+            ReadResult<QStringList> lines = readRealMedia(path);
+            result.error = lines.error;
+            result.value.addresses = std::move(lines.value);
+            break;
+        }
+        case LinkFileType::Other:
+            result.error =
+                readError(path, QStringLiteral("it is not a link file (*.url or *.ram)"));
+            break;
+    }
+    return result;
+}

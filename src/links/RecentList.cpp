@@ -1,0 +1,69 @@
+#include "RecentList.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "TextFileIo.h"
+
+using namespace TextFileIo;
+
+namespace RecentList {
+
+QString append(const QString& recentFile, const QString& path) {
+    if (path.isEmpty()) {
+        return QString();
+    }
+    if (path.contains(QLatin1Char('\r')) || path.contains(QLatin1Char('\n'))) {
+        return saveError(recentFile,
+                         QStringLiteral("the path \"%1\" holds a line break").arg(path));
+    }
+    const QFileInfo info(recentFile);
+    if (info.isDir()) {
+        return saveError(recentFile, QStringLiteral("it is a folder"));
+    }
+    if (info.exists() && !info.isFile()) {
+        return saveError(recentFile, QStringLiteral("it is not a regular file"));
+    }
+    // Append mode, so that two windows saving at once both land at the end.
+    QFile file(recentFile);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
+        return saveError(recentFile, writeFailureReason(recentFile, file.errorString()));
+    }
+    QByteArray line;
+    const qint64 size = file.size();
+    if (size > 0) {
+        char last = '\n';
+        if (!file.seek(size - 1) || !file.getChar(&last)) {
+            return saveError(recentFile, reasonFromErrorString(file.errorString()));
+        }
+        // Another program may have left the last path without a line end.
+        if (last != '\r' && last != '\n') {
+            line = "\r\n";
+        }
+    }
+    line.append(path.toUtf8()).append("\r\n");
+    if (file.write(line) != line.size()) {
+        return saveError(recentFile, reasonFromErrorString(file.errorString()));
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        return saveError(recentFile, reasonFromErrorString(file.errorString()));
+    }
+    return QString();
+}
+
+ReadResult<QStringList> read(const QString& recentFile) {
+    ReadResult<QStringList> result;
+    const FileBytes file = load(recentFile, sizeCap);
+    if (file.missing) {
+        return result;
+    }
+    if (!file.reason.isEmpty()) {
+        result.error = readError(recentFile, file.reason);
+        return result;
+    }
+    result.value = parseLines(file.bytes);
+    return result;
+}
+
+}  // namespace RecentList

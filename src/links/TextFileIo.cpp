@@ -1,0 +1,213 @@
+#include "TextFileIo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdint>
+#include <cstring>
+
+namespace TextFileIo {
+
+namespace {
+
+constexpr qint64 readChunk = qint64(1) << 20;
+
+// 0 when the bytes are plain ASCII, 1 when they are valid UTF-8 with other characters,
+// -1 when they are not UTF-8.
+int classifyUtf8(const unsigned char* s, qsizetype n) {
+    qsizetype i = 0;
+    // Link lines are nearly always ASCII: test eight bytes at a time first.
+    while (i + 8 <= n) {
+        std::uint64_t word;
+        std::memcpy(&word, s + i, sizeof word);
+        if (word & 0x8080808080808080ULL) {
+            break;
+        }
+        i += 8;
+    }
+    while (i < n && s[i] < 0x80) {
+        ++i;
+    }
+    if (i == n) {
+        return 0;
+    }
+    auto continuation = [&](qsizetype at) { return at < n && (s[at] & 0xC0) == 0x80; };
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            if (!continuation(i + 1)) {
+                return -1;
+            }
+            i += 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            if (!continuation(i + 1) || !continuation(i + 2)) {
+                return -1;
+            }
+            const unsigned char c1 = s[i + 1];
+            // Overlong forms and UTF-16 surrogates are not UTF-8.
+            if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 > 0x9F)) {
+                return -1;
+            }
+            i += 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            if (!continuation(i + 1) || !continuation(i + 2) || !continuation(i + 3)) {
+                return -1;
+            }
+            const unsigned char c1 = s[i + 1];
+            if ((c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 > 0x8F)) {
+                return -1;
+            }
+            i += 4;
+        } else {
+            return -1;
+        }
+    }
+    return 1;
+}
+
+}  // namespace
+
+QString decode(const char* data, qsizetype size) {
+    const int kind = classifyUtf8(reinterpret_cast<const unsigned char*>(data), size);
+    if (kind == 1) {
+        return QString::fromUtf8(data, size);
+    }
+    return QString::fromLatin1(data, size);
+}
+
+bool startsWithUtf8Bom(const QByteArray& bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF");
+}
+
+QString sizeText(qint64 bytes) {
+    return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+}
+
+QString reasonFromErrorString(QString errorString) {
+    errorString = errorString.trimmed();
+    while (errorString.endsWith(QLatin1Char('.'))) {
+        errorString.chop(1);
+    }
+    if (errorString.isEmpty()) {
+        return QStringLiteral("unknown error");
+    }
+    // "Permission denied" reads as the end of our sentence; keep acronyms as they are.
+    if (errorString.size() > 1 && errorString.at(0).isUpper() && errorString.at(1).isLower()) {
+        errorString[0] = errorString.at(0).toLower();
+    }
+    return errorString;
+}
+
+QString readError(const QString& path, const QString& reason) {
+    return QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, reason);
+}
+
+QString saveError(const QString& path, const QString& reason) {
+    return QStringLiteral("The file \"%1\" could not be saved: %2.").arg(path, reason);
+}
+
+FileBytes load(const QString& path, qint64 sizeCap) {
+    FileBytes result;
+    if (path.isEmpty()) {
+        result.reason = QStringLiteral("no file name was given");
+        return result;
+    }
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.missing = true;
+        result.reason = QStringLiteral("it does not exist");
+        return result;
+    }
+    if (info.isDir()) {
+        result.reason = QStringLiteral("it is a folder");
+        return result;
+    }
+    // Opening a pipe would wait for a writer, and a device may never end.
+    if (!info.isFile()) {
+        result.reason = QStringLiteral("it is not a regular file");
+        return result;
+    }
+    const QString tooLarge = QStringLiteral("it is larger than %1").arg(sizeText(sizeCap));
+    if (info.size() > sizeCap) {
+        result.reason = tooLarge;
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.unreadable = true;
+        result.reason = reasonFromErrorString(file.errorString());
+        return result;
+    }
+    // The size may change while we read (another program appending): read in chunks and
+    // stop at the cap whatever the size said.
+    QByteArray bytes;
+    bytes.reserve(info.size());
+    for (;;) {
+        const qsizetype have = bytes.size();
+        const qint64 room = qMin(readChunk, sizeCap + 1 - have);
+        bytes.resize(have + room);
+        const qint64 got = file.read(bytes.data() + have, room);
+        if (got < 0) {
+            result.unreadable = true;
+            result.reason = reasonFromErrorString(file.errorString());
+            return result;
+        }
+        bytes.resize(have + got);
+        if (bytes.size() > sizeCap) {
+            result.reason = tooLarge;
+            return result;
+        }
+        if (got == 0) {
+            break;
+        }
+    }
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+QString writeFailureReason(const QString& path, const QString& fallback) {
+    if (path.isEmpty()) {
+        return QStringLiteral("no file name was given");
+    }
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        return QStringLiteral("it is a folder");
+    }
+    const QFileInfo folder(info.absolutePath());
+    const QString folderName = QDir::toNativeSeparators(folder.absoluteFilePath());
+    if (!folder.exists()) {
+        return QStringLiteral("the folder \"%1\" does not exist").arg(folderName);
+    }
+    if (!folder.isDir()) {
+        return QStringLiteral("\"%1\" is not a folder").arg(folderName);
+    }
+    if (info.exists() && !info.isWritable()) {
+        return QStringLiteral("it is read-only");
+    }
+    if (!folder.isWritable()) {
+        return QStringLiteral("the folder \"%1\" is read-only").arg(folderName);
+    }
+    return reasonFromErrorString(fallback);
+}
+
+QString saveAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return writeFailureReason(path, file.errorString());
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = reasonFromErrorString(file.errorString());
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) {
+        return writeFailureReason(path, file.errorString());
+    }
+    return QString();
+}
+
+}  // namespace TextFileIo
