@@ -37,6 +37,9 @@ public:
 
     // The main single-link editor (the one whose NoForm is 0).
     QPointer<QWidget> mainEditor;
+    // The help windows: one of each while it is open.
+    QPointer<QWidget> helpContentWindow;
+    QPointer<QWidget> helpTopicWindow;
 
     // Hand-overs between windows.
     std::function<void(QWidget* parent)> showOptions;  // modal
@@ -48,6 +51,7 @@ public:
     std::function<void(const QStringList& entries, const QString& path)> sendToPlayList;
     std::function<void()> showHelpContent;                      // modeless
     std::function<void(QWidget* parent, bool modal)> showAbout;
+    std::function<void(QWidget* parent)> showUpdateCheck;  // modal, over the about box
     std::function<void(QWidget* parent, const QString& address)> startLinkTest;
 
     // Startup, before the splash: load the options dialog hidden, set its check boxes (by
