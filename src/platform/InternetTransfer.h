@@ -9,7 +9,9 @@
 class InternetTransfer : public QObject {
     Q_OBJECT
 public:
-    enum Protocol { FTP = 2, HTTP = 4, HTTPS = 5 };
+    // The protocol spoken to the address's host, port and path. AsAddress (the initial
+    // value) takes it from the address's own scheme.
+    enum Protocol { AsAddress = 0, FTP = 2, HTTP = 4, HTTPS = 5 };
 
     enum State {
         None = 0,
@@ -27,6 +29,9 @@ public:
         ResponseCompleted = 12,
     };
 
+    // The body a fetch keeps unless told otherwise: enough for a small text file.
+    static constexpr qint64 DefaultBodyLimit = 64 * 1024;
+
     using QObject::QObject;
     ~InternetTransfer() override = default;
 
@@ -37,10 +42,30 @@ public:
     // Stops the running fetch; no signal of it arrives afterwards.
     virtual void cancel() = 0;
 
+    // The most body bytes a fetch accepts; a longer body fails it (state 11). Negative: no
+    // limit, for a fetch that does not keep the body.
+    void setBodyLimit(qint64 bytes) { bodyLimit_ = bytes; }
+    qint64 bodyLimit() const { return bodyLimit_; }
+    // Whether finished() carries the body, or only says that it arrived.
+    void setKeepBody(bool keep) { keepBody_ = keep; }
+    bool keepBody() const { return keepBody_; }
+
+    // Why the latest fetch failed, in words for the user ("HTTP 404 Not Found"); set before
+    // state 11 is reported, empty after a fetch starts.
+    QString errorString() const { return errorString_; }
+
 signals:
     // Delivered on the thread that owns this object, in the order of the exchange.
     void stateChanged(int state);
     // The last signal of a fetch that was not cancelled: the body kept (up to the cap) and
     // an empty error text, or the reason it failed.
     void finished(const QByteArray& body, const QString& error);
+
+protected:
+    void setErrorString(const QString& text) { errorString_ = text; }
+
+private:
+    qint64 bodyLimit_ = DefaultBodyLimit;
+    bool keepBody_ = true;
+    QString errorString_;
 };
