@@ -28,10 +28,11 @@ std::string show(const Text& text) {
         return "(missing)";
     }
     std::string shown = "\"";
-    for (char c : *text) {
-        shown += c == '\0' ? "\\0"s : std::string(1, c);
+    for (std::size_t i = 0; i < text->size() && i < 80; ++i) {
+        shown += (*text)[i] == '\0' ? "\\0"s : std::string(1, (*text)[i]);
     }
-    return shown + "\"";
+    shown += text->size() > 80 ? "...\" (" + std::to_string(text->size()) + " bytes)" : "\"";
+    return shown;
 }
 
 void expect(bool ok, const std::string& where, const std::string& what) {
@@ -63,12 +64,15 @@ HKEY rowRoot(const std::string& table, std::size_t row) {
     return key;
 }
 
-// Stores bytes as another tool would: any type, any length, zeros where they stand.
+// Stores exactly these bytes as another tool would: any type, zeros where they stand. The
+// registry adds a terminating zero to a text whose next byte in memory is zero, so the
+// bytes are followed by one that is not.
 void putRaw(HKEY root, const std::string& keyPath, const std::string& name, DWORD type,
             const std::string& bytes) {
+    const std::string padded = bytes + '!';
     HKEY key = nullptr;
     RegCreateKeyA(root, keyPath.c_str(), &key);
-    RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(padded.data()),
                    static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
 }
