@@ -433,6 +433,10 @@ void CurlTransfer::run(const std::shared_ptr<Request>& request) {
     }
     if (!r.cancelled) {
         r.report(StageTracker::Event::Disconnected);
+        // A failed fetch hands over no body: part of one is no answer.
+        if (!error.isEmpty()) {
+            r.body.clear();
+        }
         r.post([id = r.id, body = std::move(r.body), error](CurlTransfer& t) {
             t.deliverFinished(id, body, error);
         });

@@ -57,8 +57,8 @@ public:
 signals:
     // Delivered on the thread that owns this object, in the order of the exchange.
     void stateChanged(int state);
-    // The last signal of a fetch that was not cancelled: the body kept (up to the cap) and
-    // an empty error text, or the reason it failed.
+    // The last signal of a fetch that was not cancelled: the body kept (within the limit)
+    // and an empty error text, or an empty body and the reason it failed.
     void finished(const QByteArray& body, const QString& error);
 
 protected:
