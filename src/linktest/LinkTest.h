@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class AppState;
+class InternetTransfer;
+class Prompts;
+class QWidget;
+class frmState;
+
+// Testing the single-link editor's address: hands it to the transfer component IntMain and
+// shows each state the component reports in frmState, until "The Link is Correct." or the
+// reason it is not. One LinkTest serves every editor window; a new test replaces a running
+// one.
+class LinkTest : public QObject {
+    Q_OBJECT
+public:
+    LinkTest(Prompts& prompts, std::unique_ptr<InternetTransfer> transfer,
+             QObject* parent = nullptr);
+    ~LinkTest() override;
+    Q_DISABLE_COPY_MOVE(LinkTest)
+
+    // Makes the program's link test (with a component from state.makeTransfer, or the
+    // libcurl one) and plugs it into state.startLinkTest. It lives as long as `owner`.
+    static LinkTest* install(AppState& state, QObject* owner);
+
+    // Start test: `address` is the editor's txtURL as typed, `parent` the editor.
+    void start(QWidget* parent, const QString& address);
+    // The handler of IntMain's state notifications.
+    void IntMain_StateChanged(int state);
+
+    // The protocol by how the address begins (case matters): 5 HTTPS, 4 HTTP or "gopther",
+    // 2 FTP; 0 for an address that cannot be tested.
+    static int protocolFor(const QString& address);
+    // The sentence lblState shows for a state from 0 to 12; empty for any other.
+    static QString stateSentence(int state);
+
+    InternetTransfer& IntMain() { return *IntMain_; }
+    // The dialog while it is open, else null.
+    frmState* dialog() const { return dialog_; }
+    // The system beep by default; tests count it.
+    void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
+
+private:
+    Prompts& prompts_;
+    std::unique_ptr<InternetTransfer> IntMain_;
+    QPointer<frmState> dialog_;
+    std::function<void()> beep_;
+    bool failed_ = false;  // the running test reported an error
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include "InternetTransfer.h"
+
+// A scripted Internet transfer component for window tests: records what the window asks of
+// it and reports the states and results the test chooses, when the test chooses.
+class FakeTransfer final : public InternetTransfer {
+public:
+    using InternetTransfer::InternetTransfer;
+
+    void setProtocol(int protocol) override { protocol_ = protocol; }
+    int protocol() const override { return protocol_; }
+    void openUrl(const QString& url) override;
+    void cancel() override;
+
+    // Reports `state` as the real component would; for state 11 `reason` becomes
+    // errorString() first.
+    void report(int state, const QString& reason = QString());
+    void reportAll(const QList<int>& states);
+    // Ends the fetch: finished(body, error).
+    void finish(const QByteArray& body, const QString& error = QString());
+
+    QStringList openedUrls;
+    QList<int> protocolsUsed;  // protocol() at each openUrl
+    QList<qint64> bodyLimitsUsed;
+    int cancelCount = 0;
+    bool running = false;
+
+private:
+    int protocol_ = AsAddress;
+};
