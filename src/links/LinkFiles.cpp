@@ -3,8 +3,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <cstring>
-
 #include "TextFileIo.h"
 
 using namespace TextFileIo;
@@ -207,29 +205,10 @@ QByteArray realMediaBytes(const QStringList& addresses) {
 }
 
 QStringList parseLines(const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype pos = startsWithUtf8Bom(bytes) ? 3 : 0;
-    // The next CR and the next LF, each searched for again only once passed, so that a
-    // file of CR-only or LF-only lines is still read in one pass.
-    qsizetype nextCr = -1;
-    qsizetype nextLf = -1;
-    auto find = [&](char c, qsizetype& cached) {
-        if (cached < pos) {
-            const void* hit = std::memchr(data + pos, c, size_t(size - pos));
-            cached = hit ? static_cast<const char*>(hit) - data : size;
-        }
-        return cached;
-    };
+    const qsizetype start = startsWithUtf8Bom(bytes) ? 3 : 0;
     QStringList lines;
-    while (pos < size) {
-        const qsizetype end = qMin(find('\r', nextCr), find('\n', nextLf));
-        lines.append(decode(data + pos, end - pos));
-        if (end == size) {
-            break;
-        }
-        pos = end + ((data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') ? 2 : 1);
-    }
+    bool skipLf = false;
+    splitLines(bytes.constData() + start, bytes.size() - start, true, skipLf, lines);
     return lines;
 }
 
@@ -249,16 +228,12 @@ ReadResult<QString> readInternetShortcut(const QString& path) {
 
 ReadResult<QStringList> readRealMedia(const QString& path) {
     ReadResult<QStringList> result;
-    const FileBytes file = load(path, linkFileSizeCap);
-    if (!file.reason.isEmpty()) {
-        result.error = readError(path, file.reason);
-        return result;
+    bool missing = false;
+    const QString reason = readLines(path, linkFileSizeCap, true, result.value, missing);
+    if (!reason.isEmpty()) {
+        result.value.clear();
+        result.error = readError(path, reason);
     }
-    if (file.bytes.contains('\0')) {
-        result.error = readError(path, QStringLiteral("it holds binary data, not lines of text"));
-        return result;
-    }
-    result.value = parseLines(file.bytes);
     return result;
 }
 

@@ -54,15 +54,14 @@ QString append(const QString& recentFile, const QString& path) {
 
 ReadResult<QStringList> read(const QString& recentFile) {
     ReadResult<QStringList> result;
-    const FileBytes file = load(recentFile, sizeCap);
-    if (file.missing) {
-        return result;
+    bool missing = false;
+    const QString reason = readLines(recentFile, sizeCap, false, result.value, missing);
+    if (!reason.isEmpty()) {
+        result.value.clear();
+        if (!missing) {
+            result.error = readError(recentFile, reason);
+        }
     }
-    if (!file.reason.isEmpty()) {
-        result.error = readError(recentFile, file.reason);
-        return result;
-    }
-    result.value = parseLines(file.bytes);
     return result;
 }
 

@@ -12,8 +12,6 @@ namespace TextFileIo {
 
 namespace {
 
-constexpr qint64 readChunk = qint64(1) << 20;
-
 // 0 when the bytes are plain ASCII, 1 when they are valid UTF-8 with other characters,
 // -1 when they are not UTF-8.
 int classifyUtf8(const unsigned char* s, qsizetype n) {
@@ -69,6 +67,30 @@ int classifyUtf8(const unsigned char* s, qsizetype n) {
     return 1;
 }
 
+// The position of the first CR or LF at or after `pos`, or `size` when there is none.
+qsizetype lineEnd(const char* data, qsizetype pos, qsizetype size) {
+    // Eight bytes at a time: a word holds byte b when (x - 0x01..) & ~x & 0x80.. is not 0,
+    // x being the word with b's bits flipped.
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highs = 0x8080808080808080ULL;
+    constexpr std::uint64_t crs = ones * '\r';
+    constexpr std::uint64_t lfs = ones * '\n';
+    while (pos + 8 <= size) {
+        std::uint64_t word;
+        std::memcpy(&word, data + pos, sizeof word);
+        const std::uint64_t cr = word ^ crs;
+        const std::uint64_t lf = word ^ lfs;
+        if ((((cr - ones) & ~cr) | ((lf - ones) & ~lf)) & highs) {
+            break;
+        }
+        pos += 8;
+    }
+    while (pos < size && data[pos] != '\r' && data[pos] != '\n') {
+        ++pos;
+    }
+    return pos;
+}
+
 }  // namespace
 
 QString decode(const char* data, qsizetype size) {
@@ -110,40 +132,52 @@ QString saveError(const QString& path, const QString& reason) {
     return QStringLiteral("The file \"%1\" could not be saved: %2.").arg(path, reason);
 }
 
-FileBytes load(const QString& path, qint64 sizeCap) {
-    FileBytes result;
+namespace {
+
+// The refusals every reader shares, before a byte is read. Returns the reason or empty.
+QString refusalBeforeReading(const QString& path, const QFileInfo& info, qint64 sizeCap,
+                             bool& missing) {
     if (path.isEmpty()) {
-        result.reason = QStringLiteral("no file name was given");
-        return result;
+        return QStringLiteral("no file name was given");
     }
-    const QFileInfo info(path);
     if (!info.exists()) {
-        result.missing = true;
-        result.reason = QStringLiteral("it does not exist");
-        return result;
+        missing = true;
+        return QStringLiteral("it does not exist");
     }
     if (info.isDir()) {
-        result.reason = QStringLiteral("it is a folder");
-        return result;
+        return QStringLiteral("it is a folder");
     }
     // Opening a pipe would wait for a writer, and a device may never end.
     if (!info.isFile()) {
-        result.reason = QStringLiteral("it is not a regular file");
-        return result;
+        return QStringLiteral("it is not a regular file");
     }
-    const QString tooLarge = QStringLiteral("it is larger than %1").arg(sizeText(sizeCap));
     if (info.size() > sizeCap) {
-        result.reason = tooLarge;
+        return tooLargeReason(sizeCap);
+    }
+    return QString();
+}
+
+}  // namespace
+
+QString tooLargeReason(qint64 sizeCap) {
+    return QStringLiteral("it is larger than %1").arg(sizeText(sizeCap));
+}
+
+FileBytes load(const QString& path, qint64 sizeCap) {
+    FileBytes result;
+    const QFileInfo info(path);
+    result.reason = refusalBeforeReading(path, info, sizeCap, result.missing);
+    if (!result.reason.isEmpty()) {
         return result;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         result.unreadable = true;
         result.reason = reasonFromErrorString(file.errorString());
         return result;
     }
-    // The size may change while we read (another program appending): read in chunks and
-    // stop at the cap whatever the size said.
+    // The size may change while we read (another program writing): read in chunks and stop
+    // at the cap whatever the size said.
     QByteArray bytes;
     bytes.reserve(info.size());
     for (;;) {
@@ -158,7 +192,7 @@ FileBytes load(const QString& path, qint64 sizeCap) {
         }
         bytes.resize(have + got);
         if (bytes.size() > sizeCap) {
-            result.reason = tooLarge;
+            result.reason = tooLargeReason(sizeCap);
             return result;
         }
         if (got == 0) {
@@ -167,6 +201,96 @@ FileBytes load(const QString& path, qint64 sizeCap) {
     }
     result.bytes = std::move(bytes);
     return result;
+}
+
+qsizetype splitLines(const char* data, qsizetype size, bool final, bool& skipLf,
+                     QStringList& lines) {
+    qsizetype pos = 0;
+    if (skipLf && size > 0) {
+        skipLf = false;
+        if (data[0] == '\n') {
+            pos = 1;
+        }
+    }
+    while (pos < size) {
+        const qsizetype end = lineEnd(data, pos, size);
+        if (end == size) {
+            if (final) {
+                lines.append(decode(data + pos, end - pos));
+                pos = size;
+            }
+            break;
+        }
+        lines.append(decode(data + pos, end - pos));
+        pos = end + 1;
+        if (data[end] == '\r') {
+            if (pos < size) {
+                pos += data[pos] == '\n' ? 1 : 0;
+            } else if (!final) {
+                skipLf = true;
+            }
+        }
+    }
+    return pos;
+}
+
+QString readLines(const QString& path, qint64 sizeCap, bool refuseNul, QStringList& lines,
+                  bool& missing) {
+    const QFileInfo info(path);
+    QString reason = refusalBeforeReading(path, info, sizeCap, missing);
+    if (!reason.isEmpty()) {
+        return reason;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return reasonFromErrorString(file.errorString());
+    }
+    // One buffer, reused: the unfinished last line of a chunk moves to its front.
+    QByteArray buffer;
+    qsizetype held = 0;
+    qint64 total = 0;
+    bool skipLf = false;
+    bool atStart = true;
+    for (;;) {
+        buffer.resize(qMax(buffer.size(), held + readChunk));
+        const qint64 got = file.read(buffer.data() + held, readChunk);
+        if (got < 0) {
+            return reasonFromErrorString(file.errorString());
+        }
+        total += got;
+        if (total > sizeCap) {
+            return tooLargeReason(sizeCap);
+        }
+        if (refuseNul && std::memchr(buffer.constData() + held, 0, size_t(got))) {
+            return QStringLiteral("it holds binary data, not lines of text");
+        }
+        const bool final = got == 0;
+        qsizetype start = 0;
+        held += got;
+        if (atStart && (held >= 3 || final)) {
+            atStart = false;
+            start = startsWithUtf8Bom(QByteArray::fromRawData(buffer.constData(), held)) ? 3 : 0;
+            // Room for the lines to come, judged from those of the first chunk, saves
+            // growing a list of a million entries step by step.
+            const qsizetype before = lines.size();
+            const qsizetype used =
+                start + splitLines(buffer.constData() + start, held - start, final, skipLf, lines);
+            const qsizetype found = lines.size() - before;
+            if (!final && found > 0) {
+                const qint64 expected = info.size() / qMax<qint64>(1, used / found);
+                lines.reserve(before + qsizetype(qMin(expected + expected / 8, info.size())));
+            }
+            start = used;
+        } else if (!atStart) {
+            start = splitLines(buffer.constData(), held, final, skipLf, lines);
+        }
+        if (final) {
+            break;
+        }
+        std::memmove(buffer.data(), buffer.constData() + start, size_t(held - start));
+        held -= start;
+    }
+    return QString();
 }
 
 QString writeFailureReason(const QString& path, const QString& fallback) {

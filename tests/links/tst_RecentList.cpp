@@ -3,7 +3,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "LinkFiles.h"
 #include "RecentList.h"
+#include "TextFileIo.h"
 
 class tst_RecentList : public QObject {
     Q_OBJECT
@@ -17,6 +19,8 @@ private slots:
     void read_givesEveryLineEmptyOnesIncluded_data();
     void read_givesEveryLineEmptyOnesIncluded();
     void read_folder_isAnErrorNamingTheFile();
+    void read_linesAcrossReadChunks_sameAsWholeFile_data();
+    void read_linesAcrossReadChunks_sameAsWholeFile();
     void appendThenRead_givesPathsOldestFirst();
 
 private:
@@ -136,6 +140,34 @@ void tst_RecentList::read_folder_isAnErrorNamingTheFile() {
         result.error,
         QStringLiteral("The file \"%1\" could not be read: it is a folder.").arg(recentFile()));
     QVERIFY(result.value.isEmpty());
+}
+
+void tst_RecentList::read_linesAcrossReadChunks_sameAsWholeFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("count");
+
+    const qsizetype chunk = TextFileIo::readChunk;
+    const QByteArray fill(chunk - 1, 'x');
+    QTest::newRow("CR LF split between chunks") << fill + "\r\nnext\r\n" << 2;
+    QTest::newRow("CR ends a chunk, CR starts the next") << fill + "\r\rnext" << 3;
+    QTest::newRow("UTF-8 character split between chunks") << fill + "\xC3\xBC\r\n" << 1;
+    QTest::newRow("line longer than two chunks")
+        << "a\r\n" + QByteArray(2 * chunk, 'y') + "\r\nz" << 3;
+    QByteArray many("\xEF\xBB\xBF");
+    for (int i = 0; i < 300000; ++i) {
+        many += "/p" + QByteArray::number(i) + (i % 3 ? "\n" : "\r\n");
+    }
+    QTest::newRow("mark and mixed line ends over several chunks") << many << 300000;
+}
+
+void tst_RecentList::read_linesAcrossReadChunks_sameAsWholeFile() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, count);
+    putRecent(bytes);
+    const ReadResult<QStringList> result = RecentList::read(recentFile());
+    QCOMPARE(result.error, QString());
+    QCOMPARE(result.value.size(), count);
+    QCOMPARE(result.value, parseLines(bytes));
 }
 
 void tst_RecentList::appendThenRead_givesPathsOldestFirst() {
