@@ -68,6 +68,8 @@ private slots:
     void writeThenRead_givesBackWhatWasWritten();
     void writeInternetShortcut_keepOtherKeysChoosesPreservingOrPlain_data();
     void writeInternetShortcut_keepOtherKeysChoosesPreservingOrPlain();
+    void sampleFiles_readAndWriteBackUnchanged_data();
+    void sampleFiles_readAndWriteBackUnchanged();
     void readLinkFile_badInput_namesFileAndReason_data();
     void readLinkFile_badInput_namesFileAndReason();
     void writers_failure_namesFileAndReasonAndKeepsOldFile_data();
@@ -364,6 +366,47 @@ void tst_LinkFiles::writeInternetShortcut_keepOtherKeysChoosesPreservingOrPlain(
     QCOMPARE(writeInternetShortcut(path, QStringLiteral("http://new.example/"), keepOtherKeys),
              QString());
     QCOMPARE(fileBytes(path), expected);
+}
+
+void tst_LinkFiles::sampleFiles_readAndWriteBackUnchanged_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("addresses");
+
+    QTest::newRow("Explorer shortcut")
+        << "explorer.url" << QStringList{"https://www.example.org/news/?a=1,b=2"};
+    QTest::newRow("browser shortcut with BASEURL")
+        << "browser.url" << QStringList{"ftp://ftp.example.org/pub/readme.txt"};
+    QTest::newRow("UTF-16 shortcut")
+        << "unicode.url" << QStringList{QString::fromUtf8("http://bücher.example/été")};
+    QTest::newRow("shortcut with LF ends")
+        << "linux.url" << QStringList{"gopther://gopher.example.org/1/"};
+    QTest::newRow("play list") << "playlist.ram"
+                               << QStringList{"http://media.example.org/a.rm",
+                                              "rtsp://media.example.org/b.rm", "",
+                                              "http://media.example.org/c.rm"};
+    QTest::newRow("Latin-1 RealMedia link")
+        << "latin1.ram" << QStringList{QString::fromUtf8("http://media.example.org/café.rm")};
+}
+
+void tst_LinkFiles::sampleFiles_readAndWriteBackUnchanged() {
+    QFETCH(QString, name);
+    QFETCH(QStringList, addresses);
+    const QString sample = QFINDTESTDATA(QStringLiteral("fixtures/") + name);
+    QVERIFY(!sample.isEmpty());
+    const ReadResult<LinkFileContent> read = readLinkFile(sample);
+    QCOMPARE(read.error, QString());
+    QCOMPARE(read.value.addresses, addresses);
+    if (read.value.type != LinkFileType::InternetShortcut) {
+        return;
+    }
+    // Saved with another address and then with the first again, a shortcut is byte for
+    // byte the file it was.
+    const QString copy = dir->filePath(name);
+    QVERIFY(QFile::copy(sample, copy));
+    QCOMPARE(writeInternetShortcut(copy, QStringLiteral("http://other.example/"), true), QString());
+    QCOMPARE(readInternetShortcut(copy).value, QStringLiteral("http://other.example/"));
+    QCOMPARE(writeInternetShortcut(copy, addresses.first(), true), QString());
+    QCOMPARE(fileBytes(copy), fileBytes(sample));
 }
 
 void tst_LinkFiles::readLinkFile_badInput_namesFileAndReason_data() {
