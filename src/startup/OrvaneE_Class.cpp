@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "DesktopShell.h"
 #include "IniSettingsBackend.h"
@@ -113,6 +114,7 @@ void OrvaneE_Class::Main() {
     // 7.
     splash_ = new frmSplash(state_, splashDelayMs_, [this] { SplashTick(); });
     splash_->show();
+    splash_->OrvaneC_Timer->start();
 }
 
 void OrvaneE_Class::SplashTick() {

@@ -46,7 +46,6 @@ frmSplash::frmSplash(AppState& state, int intervalMs, std::function<void()> onTi
     connect(OrvaneC_Timer, &QTimer::timeout, this, &frmSplash::OrvaneC_Timer_Timer);
 
     Form_Load();
-    OrvaneC_Timer->start();
 }
 
 frmSplash::~frmSplash() = default;

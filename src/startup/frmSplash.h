@@ -10,6 +10,8 @@ class QTimer;
 
 // The first visible window: product name, version and maker. Its timer fires once, after
 // the interval it is given (3000 ms in the program), and runs the second phase of startup.
+// Whoever shows the splash starts OrvaneC_Timer once it is up: showing a splash window runs
+// pending events, so a timer started before could fire before the splash is even shown.
 class frmSplash : public QWidget {
     Q_OBJECT
 public:
