@@ -25,6 +25,7 @@
 #include "AppState.h"
 #include "LinkFiles.h"
 #include "PlayListModel.h"
+#include "PlayListView.h"
 #include "Prompts.h"
 #include "RecentList.h"
 #include "Shell.h"
@@ -102,14 +103,12 @@ void frmRMMulti::buildControls() {
     cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
 
     model_ = new PlayListModel(this);
-    lstURL = new QListView(central);
+    lstURL = new PlayListView(central);
     lstURL->setObjectName(QStringLiteral("lstURL"));
     lstURL->setModel(model_);
     lstURL->setSelectionMode(QAbstractItemView::SingleSelection);
     lstURL->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstURL->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Every row is one line of text: a uniform height keeps long lists fast to lay out.
-    lstURL->setUniformItemSizes(true);
     lstURL->setTextElideMode(Qt::ElideMiddle);
 
     cmdUp = new QPushButton(QStringLiteral("Up"), central);
