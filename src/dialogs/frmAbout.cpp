@@ -1,0 +1,201 @@
+#include "frmAbout.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "AppState.h"
+#include "Prompts.h"
+#include "SystemInfoTool.h"
+#include "WindowCentring.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <QFileInfo>
+#endif
+
+namespace {
+
+const QString ProgramTitle = QStringLiteral("Orvane Editor");
+
+#ifdef Q_OS_WIN
+// Reads one string value of a registry key; false, with KeyVal emptied, when the key or the
+// value cannot be read.
+bool GetKeyValue(HKEY KeyRoot, const char* KeyName, const char* SubKeyRef, QString& KeyVal) {
+    KeyVal.clear();
+    HKEY key = nullptr;
+    // Read access only: asking for more is refused to users without administrator rights,
+    // and the tool would never be found for them.
+    if (RegOpenKeyExA(KeyRoot, KeyName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    char buffer[1024];
+    DWORD size = sizeof buffer;
+    DWORD type = 0;
+    const LONG result =
+        RegQueryValueExA(key, SubKeyRef, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD length = size;
+    if (length > 0 && buffer[length - 1] == '\0') {
+        --length;
+    }
+    if (type == REG_SZ) {
+        KeyVal = QString::fromLocal8Bit(buffer, int(length));
+    }
+    return true;
+}
+
+// MSINFO32's path from its two registry locations, or empty.
+QString systemInfoPath() {
+    QString path;
+    if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+                    path)) {
+        return path;
+    }
+    QString folder;
+    if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
+                    folder)) {
+        const QString candidate = folder + QStringLiteral("\\MSINFO32.EXE");
+        if (QFileInfo::exists(candidate)) {
+            return candidate;
+        }
+    }
+    return QString();
+}
+#endif
+
+}  // namespace
+
+frmAbout::frmAbout(AppState& state, QWidget* parent)
+    : QDialog(parent),
+      state_(state),
+      searchPath_(qEnvironmentVariable("PATH")),
+      startProgram_([](const QString& program) { return QProcess::startDetached(program, {}); }) {
+    setModal(true);
+
+    picIcon = new QLabel(this);
+    QIcon icon = QApplication::windowIcon();
+    if (icon.isNull()) {
+        icon = style()->standardIcon(QStyle::SP_FileLinkIcon);
+    }
+    picIcon->setPixmap(icon.pixmap(48, 48));
+    picIcon->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    lblTitle = new QLabel(this);
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    lblTitle->setFont(titleFont);
+    lblVersion = new QLabel(this);
+    lblCopyright = new QLabel(this);
+    lblCopyright->setWordWrap(true);
+
+    Frame1 = new QFrame(this);
+    Frame1->setFrameShape(QFrame::HLine);
+    Frame1->setFrameShadow(QFrame::Sunken);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdCheck = new QPushButton(QStringLiteral("Check for Upgrade"), this);
+    cmdOK->setDefault(true);
+
+    auto* labels = new QVBoxLayout;
+    labels->addWidget(lblTitle);
+    labels->addWidget(lblVersion);
+    labels->addSpacing(12);
+    labels->addWidget(lblCopyright);
+    labels->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(picIcon);
+    top->addSpacing(12);
+    top->addLayout(labels, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdCheck);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdSysInfo);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    QWidget::setTabOrder(cmdOK, cmdSysInfo);
+    QWidget::setTabOrder(cmdSysInfo, cmdCheck);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(cmdCheck, &QPushButton::clicked, this, &frmAbout::cmdCheck_Click);
+
+    // Controls carry their names, for tests and for accessibility tools.
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdCheck->setObjectName(QStringLiteral("cmdCheck"));
+
+    // Load step.
+    lblCopyright->setText(copyrightText());
+    setWindowTitle(QStringLiteral("About ") + ProgramTitle);
+    lblVersion->setText(QStringLiteral("Version ") + versionText());
+    lblTitle->setText(ProgramTitle);
+    centreOnScreen(this);
+    cmdOK->setFocus();
+}
+
+QString frmAbout::versionText() {
+    return QStringLiteral("%1.%2.%3")
+        .arg(ORVANE_VERSION_MAJOR)
+        .arg(ORVANE_VERSION_MINOR)
+        .arg(ORVANE_VERSION_PATCH);
+}
+
+QString frmAbout::copyrightText() {
+    return QStringLiteral(
+        "Copyright \u00A9 Tessaly. All rights reserved.\n"
+        "Orvane Editor makes and edits Internet shortcuts and RealMedia "
+        "links.");
+}
+
+void frmAbout::cmdOK_Click() {
+    accept();
+}
+
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
+
+void frmAbout::cmdCheck_Click() {
+    // The about box stays open beneath the update check and takes input again when it closes.
+    if (state_.showUpdateCheck) {
+        state_.showUpdateCheck(this);
+    }
+}
+
+void frmAbout::StartSysInfo() {
+#ifdef Q_OS_WIN
+    const QString program = systemInfoPath();
+#else
+    const QString program = SystemInfoTool::find(searchPath_);
+#endif
+    if (!program.isEmpty() && startProgram_ && startProgram_(program)) {
+        return;
+    }
+    state_.prompts.message(this, QStringLiteral("System Information Is Unavailable At This Time"),
+                           ProgramTitle, Prompts::Icon::None, Prompts::Buttons::Ok);
+}
