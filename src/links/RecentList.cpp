@@ -32,12 +32,17 @@ QString append(const QString& recentFile, const QString& path) {
     QByteArray line;
     const qint64 size = file.size();
     if (size > 0) {
-        char last = '\n';
-        if (!file.seek(size - 1) || !file.getChar(&last)) {
+        const qint64 tail = qMin<qint64>(size, 3);
+        QByteArray end;
+        if (file.seek(size - tail)) {
+            end = file.read(tail);
+        }
+        if (end.size() != tail) {
             return saveError(recentFile, reasonFromErrorString(file.errorString()));
         }
-        // Another program may have left the last path without a line end.
-        if (last != '\r' && last != '\n') {
+        // Another program may have left the last path without a line end; a file that is
+        // only a byte-order mark has no line to end.
+        if (!end.endsWith('\r') && !end.endsWith('\n') && !(size == 3 && startsWithUtf8Bom(end))) {
             line = "\r\n";
         }
     }

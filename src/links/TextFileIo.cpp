@@ -96,6 +96,10 @@ qsizetype lineEnd(const char* data, qsizetype pos, qsizetype size) {
 QString decode(const char* data, qsizetype size) {
     const int kind = classifyUtf8(reinterpret_cast<const unsigned char*>(data), size);
     if (kind == 1) {
+        // fromUtf8 drops a leading byte-order mark; inside a file it is a character.
+        if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
+            return QChar(0xFEFF) + QString::fromUtf8(data + 3, size - 3);
+        }
         return QString::fromUtf8(data, size);
     }
     return QString::fromLatin1(data, size);

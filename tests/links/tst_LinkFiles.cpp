@@ -155,6 +155,12 @@ void tst_LinkFiles::parseLines_endsLinesAtCrLfCrOrLf_data() {
         << QByteArray("\xED\xA0\x80") << QStringList{QString::fromLatin1("\xED\xA0\x80")};
     QTest::newRow("cut sequence is Latin-1")
         << QByteArray("x\xE2\x82") << QStringList{QString::fromLatin1("x\xE2\x82")};
+    QTest::newRow("mark inside the file kept")
+        << QByteArray(
+               "\xEF\xBB\xBF\xEF\xBB\xBF"
+               "A\r\n\xEF\xBB\xBF"
+               "B")
+        << QStringList{QChar(0xFEFF) + QStringLiteral("A"), QChar(0xFEFF) + QStringLiteral("B")};
     QTest::newRow("four-byte UTF-8")
         << QByteArray("\xF0\x9F\x8E\xB5") << QStringList{QString::fromUtf8("\xF0\x9F\x8E\xB5")};
 }
