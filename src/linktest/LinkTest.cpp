@@ -31,16 +31,14 @@ LinkTest::~LinkTest() {
     }
 }
 
-LinkTest* LinkTest::install(AppState& state, QObject* owner) {
-    auto* test =
-        new LinkTest(state.prompts, state.makeTransfer ? state.makeTransfer() : nullptr, owner);
-    QPointer<LinkTest> guard(test);
-    state.startLinkTest = [guard](QWidget* parent, const QString& address) {
-        if (guard) {
-            guard->start(parent, address);
-        }
+LinkTest* LinkTest::install(AppState& state) {
+    // Owned by the hand-over, so it goes with the shared state and its prompts.
+    auto test = std::make_shared<LinkTest>(state.prompts,
+                                           state.makeTransfer ? state.makeTransfer() : nullptr);
+    state.startLinkTest = [test](QWidget* parent, const QString& address) {
+        test->start(parent, address);
     };
-    return test;
+    return test.get();
 }
 
 int LinkTest::protocolFor(const QString& address) {

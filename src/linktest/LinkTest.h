@@ -25,8 +25,8 @@ public:
     Q_DISABLE_COPY_MOVE(LinkTest)
 
     // Makes the program's link test (with a component from state.makeTransfer, or the
-    // libcurl one) and plugs it into state.startLinkTest. It lives as long as `owner`.
-    static LinkTest* install(AppState& state, QObject* owner);
+    // libcurl one) and plugs it into state.startLinkTest, which owns it from then on.
+    static LinkTest* install(AppState& state);
 
     // Start test: `address` is the editor's txtURL as typed, `parent` the editor.
     void start(QWidget* parent, const QString& address);

@@ -332,8 +332,7 @@ void tst_LinkTest::install_plugsIntoAppState() {
         made = transfer.get();
         return transfer;
     };
-    QObject owner;
-    LinkTest* installed = LinkTest::install(state, &owner);
+    LinkTest* installed = LinkTest::install(state);
     installed->setBeep([this] { ++beeps_; });
     QVERIFY(made != nullptr);
 
