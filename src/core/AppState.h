@@ -51,7 +51,6 @@ public:
     std::function<void(const QStringList& entries, const QString& path)> sendToPlayList;
     std::function<void()> showHelpContent;                      // modeless
     std::function<void(QWidget* parent, bool modal)> showAbout;
-    std::function<void(QWidget* parent)> showUpdateCheck;  // modal, over the about box
     std::function<void(QWidget* parent, const QString& address)> startLinkTest;
 
     // Startup, before the splash: load the options dialog hidden, set its check boxes (by

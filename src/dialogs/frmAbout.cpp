@@ -14,6 +14,7 @@
 #include "Prompts.h"
 #include "SystemInfoTool.h"
 #include "WindowCentring.h"
+#include "frmCheck.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -182,9 +183,10 @@ void frmAbout::cmdSysInfo_Click() {
 
 void frmAbout::cmdCheck_Click() {
     // The about box stays open beneath the update check and takes input again when it closes.
-    if (state_.showUpdateCheck) {
-        state_.showUpdateCheck(this);
-    }
+    auto* check = new frmCheck(state_, this);
+    // exec() deletes it when it closes, and not twice should the about box go first.
+    check->setAttribute(Qt::WA_DeleteOnClose);
+    check->exec();
 }
 
 void frmAbout::StartSysInfo() {

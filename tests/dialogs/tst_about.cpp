@@ -5,6 +5,7 @@
 
 #include "DialogFixture.h"
 #include "frmAbout.h"
+#include "frmCheck.h"
 
 class tst_about : public QObject {
     Q_OBJECT
@@ -98,20 +99,30 @@ private slots:
         }
     }
 
-    void checkForUpgrade_opensUpdateCheckOverTheAboutBox() {
+    void checkForUpgrade_opensUpdateCheckModallyOverTheAboutBox() {
         DialogFixture f;
-        frmAbout about(f.state);
-        about.show();
-        QList<QWidget*> parents;
-        bool aboutStillShown = false;
-        f.state.showUpdateCheck = [&](QWidget* parent) {
-            parents << parent;
-            aboutStillShown = about.isVisible();
-        };
-        QTest::mouseClick(about.cmdCheck, Qt::LeftButton);
-        QCOMPARE(parents, QList<QWidget*>{&about});
-        QVERIFY(aboutStillShown);
-        about.close();
+        auto* about = new frmAbout(f.state);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<frmAbout> guard(about);
+        QPointer<frmCheck> check;
+        bool aboutShownBeneath = false;
+        whenModalShown([&](QWidget* modal) {
+            whenModalShown([&](QWidget* top) {
+                check = qobject_cast<frmCheck*>(top);
+                aboutShownBeneath = check && check->parentWidget() == modal && modal->isVisible();
+                top->close();
+                // The about box takes input again once the check is gone.
+                whenModalShown([](QWidget* again) {
+                    QVERIFY(qobject_cast<frmAbout*>(again));
+                    QTest::keyClick(again, Qt::Key_Escape);
+                });
+            });
+            QTest::mouseClick(qobject_cast<frmAbout*>(modal)->cmdCheck, Qt::LeftButton);
+        });
+        about->exec();
+        QVERIFY(aboutShownBeneath);
+        QVERIFY(check.isNull());
+        QVERIFY(guard.isNull());
     }
 };
 
