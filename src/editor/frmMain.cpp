@@ -671,13 +671,20 @@ void frmMain::EditCopyProc() {
     QGuiApplication::clipboard()->setText(txtURL->selectedText());
 }
 
+// QLineEdit reports a text change for any insert, even one that changes nothing; an
+// empty insert without a selection is skipped so it does not mark the link changed.
 void frmMain::EditCutProc() {
     QGuiApplication::clipboard()->setText(txtURL->selectedText());
-    txtURL->insert(QString());
+    if (txtURL->hasSelectedText()) {
+        txtURL->insert(QString());
+    }
 }
 
 void frmMain::EditPasteProc() {
-    txtURL->insert(QGuiApplication::clipboard()->text());
+    const QString text = QGuiApplication::clipboard()->text();
+    if (!text.isEmpty() || txtURL->hasSelectedText()) {
+        txtURL->insert(text);
+    }
 }
 
 void frmMain::txtURL_OLEDragOver() {
