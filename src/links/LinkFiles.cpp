@@ -93,7 +93,8 @@ bool isUtf16LE(const QByteArray& bytes) {
 }
 
 QString fromUtf16LE(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringConverter::Utf16LE);
+    // The file's own mark is cut off here; a second one is text and must stay.
+    QStringDecoder decoder(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
     return decoder(QByteArrayView(bytes).sliced(2));
 }
 

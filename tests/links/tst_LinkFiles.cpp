@@ -274,6 +274,11 @@ void tst_LinkFiles::internetShortcutBytes_overExisting_replacesOnlyUrl_data() {
         << utf16le(QString::fromUtf8("[InternetShortcut]\r\nURL=x\r\nIconFile=é.ico\r\n"))
         << QString::fromUtf8("http://bü/")
         << utf16le(QString::fromUtf8("[InternetShortcut]\r\nURL=http://bü/\r\nIconFile=é.ico\r\n"));
+    QTest::newRow("UTF-16LE mark inside the text kept")
+        << utf16le(QChar(0xFEFF) + QStringLiteral("; x\r\n[InternetShortcut]\r\nURL=x\r\n"))
+        << address
+        << utf16le(QChar(0xFEFF) +
+                   QStringLiteral("; x\r\n[InternetShortcut]\r\nURL=http://new.example/\r\n"));
     QTest::newRow("empty file is replaced")
         << QByteArray() << address
         << QByteArray("[InternetShortcut]\r\nURL=http://new.example/\r\n");
