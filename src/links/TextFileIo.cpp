@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <cstdint>
 #include <cstring>
@@ -98,7 +99,9 @@ QString decode(const char* data, qsizetype size) {
     if (kind == 1) {
         // fromUtf8 drops a leading byte-order mark; inside a file it is a character.
         if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
-            return QChar(0xFEFF) + QString::fromUtf8(data + 3, size - 3);
+            QStringDecoder decoder(QStringConverter::Utf8,
+                                   QStringConverter::Flag::ConvertInitialBom);
+            return decoder(QByteArrayView(data, size));
         }
         return QString::fromUtf8(data, size);
     }

@@ -161,6 +161,8 @@ void tst_LinkFiles::parseLines_endsLinesAtCrLfCrOrLf_data() {
                "A\r\n\xEF\xBB\xBF"
                "B")
         << QStringList{QChar(0xFEFF) + QStringLiteral("A"), QChar(0xFEFF) + QStringLiteral("B")};
+    QTest::newRow("marks after an empty line kept")
+        << QByteArray("\r\xEF\xBB\xBF\xEF\xBB\xBF") << QStringList{"", QString(2, QChar(0xFEFF))};
     QTest::newRow("four-byte UTF-8")
         << QByteArray("\xF0\x9F\x8E\xB5") << QStringList{QString::fromUtf8("\xF0\x9F\x8E\xB5")};
 }
