@@ -49,8 +49,9 @@ QByteArray realMediaBytes(const QStringList& addresses);
 // Every line, empty ones included; an empty file has none.
 QStringList parseLines(const QByteArray& bytes);
 
-// Files. Readers refuse missing or unreadable files, folders and files over the size cap,
-// and RealMedia files with NUL bytes (binary); errors name the file and the reason.
+// Files. Readers refuse missing or unreadable files, folders, pipes and devices, files over
+// the size cap (without reading them), and RealMedia files with NUL bytes (binary, UTF-16);
+// errors name the file and the reason.
 ReadResult<QString> readInternetShortcut(const QString& path);
 ReadResult<QStringList> readRealMedia(const QString& path);
 

@@ -8,7 +8,7 @@
 // recent.dat: every path saved with a save-as command, oldest first, one a line.
 namespace RecentList {
 
-// A larger recent list is refused unread (a million paths take some 60 MiB).
+// A larger recent list is refused unread (a million paths take some 50 MiB).
 inline constexpr qint64 sizeCap = qint64(256) * 1024 * 1024;
 
 // Appends `path` (UTF-8) and CR LF, starting a new line first when the file does not end
