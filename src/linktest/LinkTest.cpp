@@ -31,6 +31,10 @@ LinkTest::~LinkTest() {
     }
 }
 
+frmState* LinkTest::dialog() const {
+    return dialog_;
+}
+
 LinkTest* LinkTest::install(AppState& state) {
     // Owned by the hand-over, so it goes with the shared state and its prompts.
     auto test = std::make_shared<LinkTest>(state.prompts,

@@ -41,7 +41,7 @@ public:
 
     InternetTransfer& IntMain() { return *IntMain_; }
     // The dialog while it is open, else null.
-    frmState* dialog() const { return dialog_; }
+    frmState* dialog() const;
     // The system beep by default; tests count it.
     void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
 

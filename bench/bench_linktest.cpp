@@ -1,0 +1,130 @@
+// A link test of a local 1 MB file beside `curl -s -o /dev/null` of the same address, both
+// against one python3 http.server on 127.0.0.1. Real time per fetch; the ratio to curl's own
+// transfer time shows what the component, its worker thread and the dialog add to libcurl.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDebug>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "CurlTransfer.h"
+#include "LinkTest.h"
+#include "Prompts.h"
+
+namespace {
+
+QString g_url;
+
+class SilentPrompts final : public Prompts {
+public:
+    Answer message(QWidget*, const QString&, const QString&, Icon, Buttons) override {
+        return Answer::Ok;
+    }
+    QString openFileName(QWidget*, const QString&) override { return QString(); }
+    QString saveFileName(QWidget*, const QString&) override { return QString(); }
+};
+
+void BM_LinkTest(benchmark::State& state) {
+    SilentPrompts prompts;
+    LinkTest test(prompts, std::make_unique<CurlTransfer>());
+    test.setBeep([] {});
+    for (auto _ : state) {
+        QEventLoop loop;
+        int last = 0;
+        QObject::connect(&test.IntMain(), &InternetTransfer::stateChanged, &loop, [&](int s) {
+            last = s;
+            if (s == InternetTransfer::Disconnected) {
+                loop.quit();
+            }
+        });
+        test.start(nullptr, g_url);
+        loop.exec();
+        if (last != InternetTransfer::Disconnected || test.IntMain().errorString() != QString()) {
+            state.SkipWithError("link test failed");
+            break;
+        }
+    }
+}
+
+void BM_CurlCommand(benchmark::State& state) {
+    for (auto _ : state) {
+        QProcess curl;
+        curl.start(QStringLiteral("curl"), {"-s", "-f", "-o", "/dev/null", g_url});
+        if (!curl.waitForFinished(30000) || curl.exitCode() != 0) {
+            state.SkipWithError("curl failed");
+            break;
+        }
+    }
+}
+
+// The same fetch timed by curl itself (-w %{time_total}): without starting a process, this
+// is the figure the link test should come close to.
+void BM_CurlTransferTime(benchmark::State& state) {
+    for (auto _ : state) {
+        QProcess curl;
+        curl.start(QStringLiteral("curl"),
+                   {"-s", "-f", "-o", "/dev/null", "-w", "%{time_total}", g_url});
+        if (!curl.waitForFinished(30000) || curl.exitCode() != 0) {
+            qWarning() << curl.error() << curl.exitCode() << curl.readAllStandardError();
+            state.SkipWithError("curl failed");
+            break;
+        }
+        state.SetIterationTime(curl.readAllStandardOutput().trimmed().toDouble());
+    }
+}
+
+BENCHMARK(BM_LinkTest)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CurlCommand)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CurlTransferTime)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "ALL_PROXY"}) {
+        qunsetenv(name);
+    }
+    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    QApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("file.bin")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(1 << 20, 'x')) != (1 << 20)) {
+        return 1;
+    }
+    file.close();
+
+    QProcess server;
+    server.setProcessChannelMode(QProcess::MergedChannels);
+    const QString python =
+        QFile::exists(QStringLiteral("/usr/bin/python3")) ? "/usr/bin/python3" : "python3";
+    server.start(
+        python, {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", dir.path()});
+    const QRegularExpression serving(QStringLiteral("port (\\d+)"));
+    QByteArray log;
+    while (g_url.isEmpty() && server.waitForReadyRead(10000)) {
+        log += server.readAll();
+        const auto match = serving.match(QString::fromLatin1(log));
+        if (match.hasMatch()) {
+            g_url = QStringLiteral("http://127.0.0.1:%1/file.bin").arg(match.captured(1));
+        }
+    }
+    if (g_url.isEmpty()) {
+        qWarning("python3 http.server did not start: %s", log.constData());
+        return 1;
+    }
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    server.kill();
+    server.waitForFinished();
+    return 0;
+}
