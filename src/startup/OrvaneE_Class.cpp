@@ -8,8 +8,10 @@
 #include <QTimer>
 
 #include "DesktopShell.h"
+#include "DialogHooks.h"
 #include "IniSettingsBackend.h"
 #include "LinkKinds.h"
+#include "PlayListWindows.h"
 #include "QtPrompts.h"
 #include "frmMain.h"
 #include "frmSplash.h"
@@ -23,12 +25,16 @@ namespace {
 // hand-overs. Each window has its own block; a hand-over left unplugged does nothing.
 void installWindows(AppState& state) {
     // Options dialog: state.showOptions (modal) and state.prepareOptions (startup).
+    // installDialogHooks also plugs in the wizard, the tip, the help contents and the about
+    // box below.
+    installDialogHooks(state);
 
     // Startup wizard: state.showWizard (modal).
 
     // Tip of the day: state.showTip (modal).
 
     // Play-list editor: state.showPlayList and state.sendToPlayList.
+    installPlayList(state);
 
     // Link test: state.startLinkTest, and state.makeTransfer for the transfer component.
 
