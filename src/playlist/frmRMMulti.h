@@ -20,7 +20,7 @@ class QMimeData;
 class QPushButton;
 
 // The RealMedia play-list editor: an ordered list of stream addresses saved one a line into
-// a *.ram file (kept in the title), the address box the list buttons add from, and the
+// a *.ram file (named in the title), the address box the list buttons add from, and the
 // File, Edit, View and Help menus. While one is open the main single-link editor is off.
 class frmRMMulti : public QMainWindow, public LinkDocument {
     Q_OBJECT
@@ -49,7 +49,7 @@ public:
     void selectEntry(int row);
 
     bool urlChanged() const { return urlChanged_; }
-    // The play list's file (from the title), empty while it has none.
+    // The play list's file, as the title names it; empty while it has none.
     QString documentPath() const { return path_; }
 
     // Entries read by the single-link editor from a multi-line RealMedia file. A window with
@@ -65,8 +65,9 @@ public:
     QString Create_RMLink(const QString& fileName);
     SaveResult saveLink();
     SaveResult Save_As_Link();
-    // The unsaved-changes prompt: Cancelled or Failed mean the command must stop. A save
-    // dialog cancelled after Yes stops the command whether the window is closing or not.
+    // The unsaved-changes prompt: NothingToSave after No or with nothing changed; Cancelled
+    // or Failed mean the command must stop. A save dialog cancelled after Yes stops the
+    // command whether the window is closing or not, so no changes are dropped.
     SaveResult askToSave();
 
     // Menu items by index, separators included, as the menus list them.

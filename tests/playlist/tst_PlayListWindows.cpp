@@ -4,6 +4,7 @@
 
 #include "PlayListFixture.h"
 #include "PlayListWindows.h"
+#include "frmMain.h"
 #include "frmRMMulti.h"
 
 // The one shared play-list window behind AppState's hand-overs.
@@ -114,6 +115,39 @@ private slots:
         f->state.showPlayList(true);
         QCOMPARE(windows->window(), nullptr);
         QVERIFY(f->mainEditor->isEnabled());
+    }
+
+    // The real single-link editor as the main window: its reader hands multi-line files over
+    // and "With Play List" waits for the shared window.
+    void singleLinkEditor_readerFillsSharedWindow_andWithPlayListWaits() {
+        auto editor = std::make_unique<frmMain>(f->state);
+        f->mainEditor.reset();
+        f->state.mainEditor = editor.get();
+        editor->show();
+        const QString three = f->write("three.ram", "A\r\nB\r\nC\r\n");
+        QVERIFY(editor->openFile(three));
+        frmRMMulti* window = windows->window();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->documentPath(), three);
+        QVERIFY(!window->urlChanged());
+        QVERIFY(!editor->isEnabled());
+        QCOMPARE(editor->windowTitle(), "Orvane Editor");
+        editor->Open_RMLinkFile(f->write("two.ram", "D\r\nE\r\n"));
+        QCOMPARE(window->entries(), (QStringList{"A", "B", "C", "D", "E"}));
+        QCOMPARE(window->documentPath(), three);
+        QVERIFY(closeFromTitleBar(window));
+        QVERIFY(editor->isEnabled());
+
+        bool waited = false;
+        QTimer::singleShot(0, [&] {
+            waited = windows->window() && !editor->isEnabled();
+            windows->window()->fileAction(7)->trigger();
+        });
+        editor->playListAction(0)->trigger();
+        QVERIFY(waited);
+        QVERIFY(editor->isEnabled());
+        QCOMPARE(windows->window(), nullptr);
+        editor.reset();
     }
 
     void editorWindows_listTheSharedWindowForTheEndQuestion() {
