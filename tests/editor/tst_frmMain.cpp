@@ -115,21 +115,6 @@ private slots:
         QCOMPARE(editor->mainMenu(2)->title(), QStringLiteral("&Link"));
     }
 
-    void documentState_followsTypingSavingAndOpening() {
-        frmMain* editor = bed->editor();
-        editor->txtURL->clear();
-        QTest::keyClicks(editor->txtURL, "http://a.example/");
-        QVERIFY(editor->urlChanged());
-        QCOMPARE(editor->windowTitle(), QStringLiteral("Orvane Editor"));
-        bed->prompts.answerSave(bed->path("a.url"));
-        editor->fileAction(4)->trigger();
-        QCOMPARE(editor->windowTitle(), titleFor(bed->path("a.url")));
-        QVERIFY(!editor->urlChanged());
-        QTest::keyClick(editor->txtURL, Qt::Key_X);
-        QVERIFY(editor->urlChanged());
-        QCOMPARE(editor->documentPath(), bed->path("a.url"));
-    }
-
     // Every way through the unsaved-changes prompt, for each command that uses it.
     void prompt_paths_data() {
         QTest::addColumn<QString>("command");
@@ -337,14 +322,6 @@ private slots:
         QTest::newRow("ftp checks FTP only")
             << "a.url" << shortcut("ftp://x/p") << true << "ftp://x/p" << LinkKind::Web
             << QList<int>{3} << QStringList();
-        QTest::newRow("https checks SSL only")
-            << "a.url" << shortcut("https://x/") << true << "https://x/" << LinkKind::Web
-            << QList<int>{8} << QStringList();
-        QTest::newRow("gopther") << "a.url" << shortcut("gopther://x") << true << "gopther://x"
-                                 << LinkKind::Web << QList<int>{4} << QStringList();
-        QTest::newRow("telnet without slashes")
-            << "a.url" << shortcut("telnet:x") << true << "telnet:x" << LinkKind::Web
-            << QList<int>{6} << QStringList();
         QTest::newRow("capital FTP keeps the marks")
             << "a.url" << shortcut("FTP://x/") << true << "FTP://x/" << LinkKind::Web << web
             << QStringList();

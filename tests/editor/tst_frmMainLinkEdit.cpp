@@ -142,7 +142,6 @@ private slots:
         QTest::newRow("desktop cannot open it")
             << "foo:bar" << false << true << "\"foo:bar\" could not be opened";
         QTest::newRow("document") << "file://%1/doc.txt" << true << true << "";
-        QTest::newRow("folder") << "%1" << true << true << "";
         QTest::newRow("executable file") << "file://%1/tool" << true << false << "%1/tool";
         QTest::newRow("desktop launcher by path")
             << "%1/app.desktop" << true << false << "%1/app.desktop";

@@ -101,26 +101,6 @@ private slots:
                                  << "gopther://"
                                  << "Gopther"
                                  << "1.0.0";
-        QTest::newRow("FTP") << "FTP"
-                             << "1.0.0"
-                             << "ftp://"
-                             << "FTP"
-                             << "1.0.0";
-        QTest::newRow("Telnet") << "Telnet"
-                                << "1.0.0"
-                                << "telnet://"
-                                << "Telnet"
-                                << "1.0.0";
-        QTest::newRow("HTTPS") << "HTTPS"
-                               << "1.0.0"
-                               << "https://"
-                               << "HTTPS"
-                               << "1.0.0";
-        QTest::newRow("empty default link") << ""
-                                            << "1.0.0"
-                                            << "http://"
-                                            << "HTTP"
-                                            << "1.0.0";
         QTest::newRow("other Version kept") << "HTTP"
                                             << "0.9.7"
                                             << "http://"
