@@ -99,6 +99,7 @@ frmAbout::frmAbout(AppState& state, QWidget* parent)
     lblVersion = new QLabel(this);
     lblCopyright = new QLabel(this);
     lblCopyright->setWordWrap(true);
+    lblCopyright->setMinimumWidth(360);
 
     Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::HLine);

@@ -33,7 +33,7 @@ frmHelpContent::frmHelpContent(AppState& state, QWidget* parent)
     lstContent = new QListWidget(this);
     lstContent->setSortingEnabled(false);
     lstContent->setFont(QFont(QStringLiteral("Arial")));
-    lstContent->setMinimumSize(340, 260);
+    lstContent->setMinimumSize(400, 300);
 
     cmdDisplay = new QPushButton(QStringLiteral("&Display"), this);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
