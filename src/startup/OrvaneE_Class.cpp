@@ -7,10 +7,12 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "CurlTransfer.h"
 #include "DesktopShell.h"
 #include "DialogHooks.h"
 #include "IniSettingsBackend.h"
 #include "LinkKinds.h"
+#include "LinkTest.h"
 #include "PlayListWindows.h"
 #include "QtPrompts.h"
 #include "frmMain.h"
@@ -37,6 +39,10 @@ void installWindows(AppState& state) {
     installPlayList(state);
 
     // Link test: state.startLinkTest, and state.makeTransfer for the transfer component.
+    state.makeTransfer = []() -> std::unique_ptr<InternetTransfer> {
+        return std::make_unique<CurlTransfer>();
+    };
+    LinkTest::install(state);
 
     // Help contents: state.showHelpContent (modeless).
 
