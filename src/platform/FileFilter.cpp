@@ -12,9 +12,16 @@ QString toQtNameFilter(const QString& filter) {
         if (patterns.isEmpty()) {
             patterns = QStringLiteral("*");
         }
-        // Qt reads the patterns from the last parenthesised group, so always add our own:
-        // a description such as "Internet Link ( *.url )" keeps its text as the user sees it.
-        result << QStringLiteral("%1 (%2)").arg(description, patterns);
+        // Qt reads the patterns from the last parenthesised group: a description that already
+        // ends with exactly these patterns ("Internet Link ( *.url )") is a Qt filter as it
+        // stands; any other gets them added.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        const bool hasPatterns =
+            description.endsWith(QLatin1Char(')')) && open >= 0 &&
+            description.mid(open + 1, description.size() - open - 2).simplified() ==
+                patterns.simplified();
+        result << (hasPatterns ? description
+                               : QStringLiteral("%1 (%2)").arg(description, patterns));
     }
     return result.join(QStringLiteral(";;"));
 }

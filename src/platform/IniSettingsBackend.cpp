@@ -32,11 +32,13 @@ std::optional<QString> readFrom(const QString& file, const QString& key) {
 
 }  // namespace
 
+// The native format's file names: on Linux "Tessaly/Orvane Editor.conf" under
+// $XDG_CONFIG_HOME and /etc/xdg. The files themselves are read and written as INI.
 IniSettingsBackend::IniSettingsBackend()
     : IniSettingsBackend(
-          QSettings(QSettings::IniFormat, QSettings::UserScope, "Tessaly", "Orvane Editor")
+          QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tessaly", "Orvane Editor")
               .fileName(),
-          QSettings(QSettings::IniFormat, QSettings::SystemScope, "Tessaly", "Orvane Editor")
+          QSettings(QSettings::NativeFormat, QSettings::SystemScope, "Tessaly", "Orvane Editor")
               .fileName()) {}
 
 IniSettingsBackend::IniSettingsBackend(QString userFile, QString systemFile)

@@ -12,10 +12,17 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("two shortcut types")
             << "Internet Link ( *.url )|*.url|RealMedia Link ( *.ram )|*.ram"
-            << "Internet Link ( *.url ) (*.url);;RealMedia Link ( *.ram ) (*.ram)";
-        QTest::newRow("all files") << "All Files ( *.* )|*.*" << "All Files ( *.* ) (*.*)";
-        QTest::newRow("several patterns") << "Links|*.url;*.ram" << "Links (*.url *.ram)";
-        QTest::newRow("description without pattern") << "Anything" << "Anything (*)";
+            << "Internet Link ( *.url );;RealMedia Link ( *.ram )";
+        QTest::newRow("all files") << "All Files ( *.* )|*.*"
+                                   << "All Files ( *.* )";
+        QTest::newRow("misspelt description keeps its text") << "RaelMedia Link ( *.ram )|*.ram"
+                                                             << "RaelMedia Link ( *.ram )";
+        QTest::newRow("description naming other patterns") << "Links ( *.lnk )|*.url"
+                                                           << "Links ( *.lnk ) (*.url)";
+        QTest::newRow("several patterns") << "Links|*.url;*.ram"
+                                          << "Links (*.url *.ram)";
+        QTest::newRow("description without pattern") << "Anything"
+                                                     << "Anything (*)";
     }
     void nameFilter() {
         QFETCH(QString, filter);
@@ -30,7 +37,9 @@ private slots:
         QTest::newRow("comma and semicolon") << QString("a, b; c");
         QTest::newRow("backslashes") << QString("C:\\Program Files\\x");
         QTest::newRow("embedded NUL") << QString::fromUtf16(u"HTTP\0X", 6);
-        QTest::newRow("non-ASCII") << QString::fromUtf8("Schl\xc3\xbc" "ssel");
+        QTest::newRow("non-ASCII") << QString::fromUtf8(
+            "Schl\xc3\xbc"
+            "ssel");
         QTest::newRow("leading blanks") << QString("  1");
     }
     void ini_missingEmptyAndStoredTextsStayApart() {
@@ -56,8 +65,9 @@ private slots:
         {
             QFile f(system);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=FTP\n"
-                    "Tessaly\\Orvane%20Editor\\Option\\Show%20Tips%20at%20Startup=1\n");
+            f.write(
+                "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=FTP\n"
+                "Tessaly\\Orvane%20Editor\\Option\\Show%20Tips%20at%20Startup=1\n");
         }
         const QByteArray before = [&] {
             QFile f(system);
@@ -73,6 +83,13 @@ private slots:
         QFile f(system);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);
+    }
+
+    void ini_defaultFileIsTheUsersConfFile() {
+        const QString expected = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) +
+                                 QStringLiteral("/Tessaly/Orvane Editor.conf");
+        QVERIFY(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"));
+        QCOMPARE(IniSettingsBackend().userFile(), expected);
     }
 
     void ini_handEditedListIsNotAText() {
