@@ -37,7 +37,6 @@ private slots:
     void states();
     void ok_afterSuccess_closesWithoutCancel();
     void cancel_afterError_cancelsOnceAndCloses();
-    void otherCaption_doesNothing();
     void closeBox_doesNotCancel_laterStatesDoNotReopen();
     void escape_closesWithoutCancel();
     void secondTest_whileRunning_cancelsFirstAndStartsAfresh();
@@ -230,16 +229,6 @@ void tst_LinkTest::cancel_afterError_cancelsOnceAndCloses() {
     QTest::mouseClick(dialog->cmdButton, Qt::LeftButton);
     QTRY_VERIFY(dialog.isNull());
     QCOMPARE(fake_->cancelCount, cancelsBefore + 1);
-}
-
-void tst_LinkTest::otherCaption_doesNothing() {
-    QPointer<frmState> dialog = startTest(QStringLiteral("http://www.example.org/"));
-    const int cancelsBefore = fake_->cancelCount;
-    dialog->cmdButton->setText(QStringLiteral("&cancel"));
-    dialog->cmdButton_Click();
-    QCoreApplication::processEvents();
-    QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(fake_->cancelCount, cancelsBefore);
 }
 
 void tst_LinkTest::closeBox_doesNotCancel_laterStatesDoNotReopen() {
