@@ -107,22 +107,6 @@ private slots:
         QCOMPARE(content.topicWindow()->txtPro->toPlainText(), text);
     }
 
-    void display_secondTopic_replacesFirstInSameWindow() {
-        DialogFixture f;
-        f.writeFile("help/content.dat", "A\r\nB\r\n");
-        f.writeFile("help/help_00.dat", "alpha");
-        f.writeFile("help/help_01.dat", "beta");
-        frmHelpContent content(f.state);
-        content.lstContent->setCurrentRow(0);
-        content.cmdDisplay->click();
-        frmHelpPro* first = content.topicWindow();
-        content.lstContent->setCurrentRow(1);
-        content.cmdDisplay->click();
-        QCOMPARE(content.topicWindow(), first);
-        QCOMPARE(first->lblTitle->text(), QStringLiteral("B"));
-        QCOMPARE(first->txtPro->toPlainText(), QStringLiteral("beta"));
-    }
-
     void display_withoutTopic_doesNothing_data() {
         QTest::addColumn<int>("row");
         QTest::newRow("nothing selected") << -1;
@@ -140,60 +124,69 @@ private slots:
         QVERIFY(f.prompts.calls.isEmpty());
     }
 
-    void missingFiles_sayNotFind_data() {
-        QTest::addColumn<bool>("contentThere");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no content.dat") << false << "Help Content not find";
-        QTest::newRow("no topic file") << true << "Help File not find";
+    // Topic A is displayed, then topic B: B's text replaces A's in the same window, or a
+    // message says why it cannot (the window then shows B's name over A's text).
+    void displayAThenB_data() {
+        QTest::addColumn<QString>("contentFile");  // "ok", "missing" or "folder"
+        QTest::addColumn<QByteArray>("topicB");    // null: no file
+        QTest::addColumn<QString>("message");      // exact, or after "names:" the file it names
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("B replaces A") << "ok" << QByteArray("beta") << ""
+                                      << "beta";
+        QTest::newRow("no content.dat") << "missing" << QByteArray() << "Help Content not find"
+                                        << "";
+        QTest::newRow("content.dat is a folder")
+            << "folder" << QByteArray() << "names:help/content.dat"
+            << "";
+        QTest::newRow("no topic file") << "ok" << QByteArray() << "Help File not find"
+                                       << "alpha";
+        QTest::newRow("binary topic file")
+            << "ok" << QByteArray("\0\0\0", 3) << "names:help/help_01.dat"
+            << "alpha";
     }
-    void missingFiles_sayNotFind() {
-        QFETCH(bool, contentThere);
+    void displayAThenB() {
+        QFETCH(QString, contentFile);
+        QFETCH(QByteArray, topicB);
         QFETCH(QString, message);
+        QFETCH(QString, shown);
         DialogFixture f;
-        f.prompts.answerMessage(Prompts::Answer::Ok);
-        if (contentThere) {
+        if (contentFile == "ok") {
             f.writeFile("help/content.dat", "A\r\nB\r\n");
-            f.writeFile("help/help_00.dat", "alpha");
+        } else if (contentFile == "folder") {
+            QDir().mkpath(f.dir.filePath("help/content.dat"));
+        }
+        f.writeFile("help/help_00.dat", "alpha");
+        if (!topicB.isNull()) {
+            f.writeFile("help/help_01.dat", topicB);
+        }
+        if (!message.isEmpty()) {
+            f.prompts.answerMessage(Prompts::Answer::Ok);
         }
         frmHelpContent content(f.state);
-        if (contentThere) {
+        if (contentFile == "ok") {
             content.lstContent->setCurrentRow(0);
             content.cmdDisplay->click();
+            frmHelpPro* first = content.topicWindow();
             content.lstContent->setCurrentRow(1);
             content.cmdDisplay->click();
-            // Shown with the new title and the text it had.
-            QCOMPARE(content.topicWindow()->lblTitle->text(), QStringLiteral("B"));
-            QCOMPARE(content.topicWindow()->txtPro->toPlainText(), QStringLiteral("alpha"));
+            QCOMPARE(content.topicWindow(), first);
+            QCOMPARE(first->lblTitle->text(), QStringLiteral("B"));
+            QCOMPARE(first->txtPro->toPlainText(), shown);
         } else {
             QCOMPARE(content.lstContent->count(), 0);
         }
-        QCOMPARE(f.prompts.calls.size(), 1);
-        QCOMPARE(f.prompts.calls[0].text, message);
-        QCOMPARE(f.prompts.calls[0].title, HelpTitle);
-        QCOMPARE(f.prompts.calls[0].buttons, Prompts::Buttons::Ok);
-    }
-
-    void unreadableFiles_nameFileAndReason_data() {
-        QTest::addColumn<QString>("broken");
-        QTest::newRow("content.dat is a folder") << "help/content.dat";
-        QTest::newRow("topic file is binary") << "help/help_00.dat";
-    }
-    void unreadableFiles_nameFileAndReason() {
-        QFETCH(QString, broken);
-        DialogFixture f;
-        f.prompts.answerMessage(Prompts::Answer::Ok);
-        if (broken.endsWith("content.dat")) {
-            QDir().mkpath(f.dir.filePath(broken));
-        } else {
-            f.writeFile("help/content.dat", "A\r\n");
-            f.writeFile(broken, QByteArray("\0\0\0", 3));
+        QCOMPARE(f.prompts.calls.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            const ScriptedPrompts::Call& call = f.prompts.calls[0];
+            if (message.startsWith("names:")) {
+                const QString path = QDir::toNativeSeparators(f.dir.filePath(message.mid(6)));
+                QVERIFY2(call.text.contains(path), qPrintable(call.text));
+            } else {
+                QCOMPARE(call.text, message);
+            }
+            QCOMPARE(call.title, HelpTitle);
+            QCOMPARE(call.buttons, Prompts::Buttons::Ok);
         }
-        frmHelpContent content(f.state);
-        content.lstContent->setCurrentRow(0);
-        content.cmdDisplay->click();
-        QCOMPARE(f.prompts.calls.size(), 1);
-        QVERIFY(f.prompts.calls[0].text.contains(QDir::toNativeSeparators(f.dir.filePath(broken))));
-        QCOMPARE(f.prompts.calls[0].title, HelpTitle);
     }
 
     void cancel_closesContentOnly() {
