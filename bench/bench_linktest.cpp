@@ -8,8 +8,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 
@@ -101,25 +103,35 @@ int main(int argc, char** argv) {
     }
     file.close();
 
+    // A free port, chosen here so that the server's output can go unread: its request log
+    // would fill a pipe nobody drains while curl runs.
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        port = probe.serverPort();
+    }
     QProcess server;
-    server.setProcessChannelMode(QProcess::MergedChannels);
+    server.setStandardOutputFile(QProcess::nullDevice());
+    server.setStandardErrorFile(QProcess::nullDevice());
     const QString python =
         QFile::exists(QStringLiteral("/usr/bin/python3")) ? "/usr/bin/python3" : "python3";
-    server.start(
-        python, {"-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", dir.path()});
-    const QRegularExpression serving(QStringLiteral("port (\\d+)"));
-    QByteArray log;
-    while (g_url.isEmpty() && server.waitForReadyRead(10000)) {
-        log += server.readAll();
-        const auto match = serving.match(QString::fromLatin1(log));
-        if (match.hasMatch()) {
-            g_url = QStringLiteral("http://127.0.0.1:%1/file.bin").arg(match.captured(1));
+    server.start(python, {"-m", "http.server", QString::number(port), "--bind", "127.0.0.1",
+                          "--directory", dir.path()});
+    bool up = false;
+    for (int attempt = 0; attempt < 100 && !up; ++attempt) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        up = socket.waitForConnected(100);
+        if (!up) {
+            QThread::msleep(100);
         }
     }
-    if (g_url.isEmpty()) {
-        qWarning("python3 http.server did not start: %s", log.constData());
+    if (!up) {
+        qWarning("python3 http.server did not start");
         return 1;
     }
+    g_url = QStringLiteral("http://127.0.0.1:%1/file.bin").arg(port);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
