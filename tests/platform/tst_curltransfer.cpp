@@ -87,6 +87,7 @@ private slots:
     void https();
     void ftp_data();
     void ftp();
+    void ftpSlowFinalReply_keepsLoopRunning();
     void refusedPort_failsWhileConnecting();
     void unansweredConnect_timesOut();
     void badAddress_failsAfterOpenUrlReturned();
@@ -334,6 +335,65 @@ void tst_CurlTransfer::ftp() {
         QVERIFY2(outcome.error.contains(QRegularExpression(error)), qPrintable(outcome.error));
     }
     QVERIFY(outcome.longestLoopGapMs < kMaxLoopGapMs);
+}
+
+void tst_CurlTransfer::ftpSlowFinalReply_keepsLoopRunning() {
+    // libcurl waits inside its own calls for the 226 after an FTP download; a server that
+    // takes 1.5 s to send it must not hold up the caller's event loop.
+    QTcpServer control;
+    QTcpServer data;
+    QVERIFY(control.listen(QHostAddress::LocalHost, 0));
+    QVERIFY(data.listen(QHostAddress::LocalHost, 0));
+    QTcpSocket* session = nullptr;
+    connect(&control, &QTcpServer::newConnection, this, [&] {
+        session = control.nextPendingConnection();
+        session->write("220 stub\r\n");
+        connect(session, &QTcpSocket::readyRead, this, [&] {
+            while (session->canReadLine()) {
+                const QByteArray command = session->readLine().trimmed().split(' ').first();
+                if (command == "USER") {
+                    session->write("331 password\r\n");
+                } else if (command == "PASS") {
+                    session->write("230 in\r\n");
+                } else if (command == "PWD") {
+                    session->write("257 \"/\"\r\n");
+                } else if (command == "CWD" || command == "TYPE") {
+                    session->write("250 ok\r\n");
+                } else if (command == "EPSV") {
+                    session->write("229 data (|||" + QByteArray::number(data.serverPort()) +
+                                   "|)\r\n");
+                } else if (command == "SIZE") {
+                    session->write("213 5\r\n");
+                } else if (command == "RETR") {
+                    session->write("150 sending\r\n");
+                    if (!data.hasPendingConnections()) {
+                        data.waitForNewConnection(5000);
+                    }
+                    QTcpSocket* channel = data.nextPendingConnection();
+                    channel->write("hello");
+                    channel->disconnectFromHost();
+                    QTimer::singleShot(1500, session, [&] { session->write("226 done\r\n"); });
+                } else if (command == "QUIT") {
+                    session->write("221 bye\r\n");
+                    session->disconnectFromHost();
+                } else {
+                    session->write("502 no\r\n");
+                }
+            }
+        });
+    });
+
+    CurlTransfer transfer;
+    transfer.setStallTimeout(std::chrono::seconds(5));
+    const Outcome outcome =
+        fetch(transfer, QStringLiteral("ftp://127.0.0.1:%1/file.txt").arg(control.serverPort()));
+    QVERIFY(outcome.finished);
+    QCOMPARE(outcome.error, QString());
+    QCOMPARE(outcome.states, kSuccess);
+    QCOMPARE(outcome.body, QByteArray("hello"));
+    QVERIFY(outcome.elapsedMs >= 1400);
+    QVERIFY2(outcome.longestLoopGapMs < kMaxLoopGapMs,
+             qPrintable(QString::number(outcome.longestLoopGapMs)));
 }
 
 void tst_CurlTransfer::refusedPort_failsWhileConnecting() {
