@@ -222,10 +222,12 @@ private slots:
         qInfo("1,000,000 recent lines filled the list in %lld ms", ms);
         QCOMPARE(wizard.listItems().size(), 1000000);
         QCOMPARE(wizard.listItems().last(), QStringLiteral("/home/user/links/link-999999.url"));
+// Measured at about 0.5 s on the 2-core build machine, nearly all of it reading the file;
+// the bound leaves room for a loaded machine.
 #if defined(__SANITIZE_ADDRESS__)
         const qint64 limit = 5000;  // instrumented build
 #else
-        const qint64 limit = 800;
+        const qint64 limit = 1000;
 #endif
         QVERIFY2(ms < limit, qPrintable(QString::number(ms) + " ms"));
         wizard.close();
