@@ -377,7 +377,8 @@ void CurlTransfer::run(const std::shared_ptr<Request>& request) {
     set(CURLOPT_WRITEFUNCTION, &Request::onBody);
     set(CURLOPT_WRITEDATA, &r);
 
-    CURLcode result = setup;
+    // Only libcurl's done message makes a transfer a success.
+    CURLcode result = setup == CURLE_OK ? CURLE_FAILED_INIT : setup;
     bool added = false;
     if (setup == CURLE_OK) {
         {
@@ -385,12 +386,10 @@ void CurlTransfer::run(const std::shared_ptr<Request>& request) {
             r.multi = multi;
         }
         added = curl_multi_add_handle(multi, easy) == CURLM_OK;
-        bool done = !added;
-        result = added ? CURLE_OK : CURLE_FAILED_INIT;
-        while (!done && !r.cancelled) {
+        bool done = false;
+        while (added && !done && !r.cancelled) {
             int running = 0;
             if (curl_multi_perform(multi, &running) != CURLM_OK) {
-                result = CURLE_FAILED_INIT;
                 break;
             }
             int queued = 0;
@@ -404,7 +403,6 @@ void CurlTransfer::run(const std::shared_ptr<Request>& request) {
                 break;
             }
             if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
-                result = CURLE_FAILED_INIT;
                 break;
             }
         }
