@@ -10,7 +10,9 @@ namespace DataText {
 namespace {
 
 QString decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless, so that a character cut off at the end is an error too (a Latin-1 file
+    // ending in "\xE9"), not a byte held back for input that never comes.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (utf8.hasError()) {
         return QString::fromLatin1(bytes);
@@ -54,6 +56,10 @@ Lines readLines(const QString& path) {
     if (info.isDir()) {
         return {{}, cannotRead(path, QStringLiteral("it is a folder"))};
     }
+    // Opening a pipe would keep the window waiting for a writer; a device is no text file.
+    if (!info.isFile()) {
+        return {{}, cannotRead(path, QStringLiteral("it is not a regular file"))};
+    }
     if (info.size() > MaxFileSize) {
         return {
             {},
@@ -64,8 +70,12 @@ Lines readLines(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         return {{}, cannotRead(path, file.errorString().toLower())};
     }
-    // Read at most one byte past the cap, so a file that grows meanwhile is still refused.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
+    // One byte more than the file holds shows whether it grew meanwhile; then read on to one
+    // byte past the cap, so that it is still refused when it outgrew it.
+    QByteArray bytes = file.read(info.size() + 1);
+    if (bytes.size() > info.size() && file.error() == QFileDevice::NoError) {
+        bytes += file.read(MaxFileSize + 1 - bytes.size());
+    }
     if (file.error() != QFileDevice::NoError) {
         return {{}, cannotRead(path, file.errorString().toLower())};
     }

@@ -20,8 +20,8 @@ struct Lines {
     bool ok() const { return error.isEmpty(); }
 };
 
-// Reads the whole file. Refuses folders, unreadable files, files over the size cap and
-// files with NUL bytes (not text).
+// Reads the whole file. Refuses folders, pipes and devices, unreadable files, files over the
+// size cap and files with NUL bytes (not text).
 Lines readLines(const QString& path);
 
 // The largest file readLines accepts.
