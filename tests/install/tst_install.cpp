@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -185,6 +186,29 @@ private slots:
         QVERIFY2(
             QFileInfo::exists(prefix + QStringLiteral("/share/applications/") + match.captured(1)),
             qPrintable(match.captured(1)));
+    }
+
+    // A picture put in the wrong size folder shows blurred or not at all.
+    void icon_sizeMatchesItsFolder_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("size");
+        for (const auto& [name, prefix] : trees()) {
+            for (const int size : {64, 256}) {
+                QTest::addRow("%s: %dx%d", qPrintable(name), size, size)
+                    << QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/%3.png")
+                           .arg(prefix)
+                           .arg(size)
+                           .arg(AppId)
+                    << size;
+            }
+        }
+    }
+
+    void icon_sizeMatchesItsFolder() {
+        QFETCH(QString, file);
+        QFETCH(int, size);
+        QImageReader reader(file);
+        QCOMPARE(reader.size(), QSize(size, size));
     }
 
     void package_controlField_data() {
