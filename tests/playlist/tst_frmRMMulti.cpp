@@ -423,8 +423,8 @@ private slots:
             "save %lld ms",
             openMs, moveMs, saveMs);
         QVERIFY2(openMs < 500 * slowdown, "opening stalls the window");
-        // Relaying out the whole list on each move costs about 13 s here.
-        QVERIFY2(moveMs < 4000 * slowdown, "moving entries stalls the window");
+        // A relayout of every row on each move (some 13 ms apiece at this size) fails this.
+        QVERIFY2(moveMs < 6000 * slowdown, "moving entries stalls the window");
         QVERIFY2(saveMs < 500 * slowdown, "saving stalls the window");
     }
 };
