@@ -17,8 +17,7 @@
 #include "frmCheck.h"
 
 #ifdef Q_OS_WIN
-#include <windows.h>
-#include <QFileInfo>
+#include "WinRegistry.h"
 #endif
 
 namespace {
@@ -26,51 +25,10 @@ namespace {
 const QString ProgramTitle = QStringLiteral("Orvane Editor");
 
 #ifdef Q_OS_WIN
-// Reads one string value of a registry key; false, with KeyVal emptied, when the key or the
-// value cannot be read.
-bool GetKeyValue(HKEY KeyRoot, const char* KeyName, const char* SubKeyRef, QString& KeyVal) {
-    KeyVal.clear();
-    HKEY key = nullptr;
-    // Read access only: asking for more is refused to users without administrator rights,
-    // and the tool would never be found for them.
-    if (RegOpenKeyExA(KeyRoot, KeyName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    char buffer[1024];
-    DWORD size = sizeof buffer;
-    DWORD type = 0;
-    const LONG result =
-        RegQueryValueExA(key, SubKeyRef, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS) {
-        return false;
-    }
-    DWORD length = size;
-    if (length > 0 && buffer[length - 1] == '\0') {
-        --length;
-    }
-    if (type == REG_SZ) {
-        KeyVal = QString::fromLocal8Bit(buffer, int(length));
-    }
-    return true;
-}
-
-// MSINFO32's path from its two registry locations, or empty.
+// MSINFO32's path from its two registry locations (tested under Wine), or empty.
 QString systemInfoPath() {
-    QString path;
-    if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
-                    path)) {
-        return path;
-    }
-    QString folder;
-    if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
-                    folder)) {
-        const QString candidate = folder + QStringLiteral("\\MSINFO32.EXE");
-        if (QFileInfo::exists(candidate)) {
-            return candidate;
-        }
-    }
-    return QString();
+    const std::optional<std::string> path = WinRegistry::FindSysInfoTool(HKEY_LOCAL_MACHINE);
+    return path ? QString::fromLocal8Bit(path->c_str()) : QString();
 }
 #endif
 
