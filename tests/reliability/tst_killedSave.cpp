@@ -64,6 +64,7 @@ private slots:
         // from the saver's own reports.
         qint64 saveUs = 20000;
         int seen[2] = {0, 0};
+        int strays = 0;
         QElapsedTimer budget;
         budget.start();
         for (int round = 0; round < Rounds && budget.elapsed() < TimeBudgetMs; ++round) {
@@ -97,10 +98,28 @@ private slots:
                                     .arg(round)
                                     .arg(bytes.size())));
             ++seen[bytes == second ? 1 : 0];
-            QCOMPARE(QDir(dir.path())
-                         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                    QDir::System),
-                     QStringList{name});
+            // A kill between QSaveFile's naming of its finished temporary file and the rename
+            // can leave that file beside the link; it must then be a whole version too.
+            const QStringList names = QDir(dir.path())
+                                          .entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                     QDir::Hidden | QDir::System);
+            for (const QString& other : names) {
+                if (other == name) {
+                    continue;
+                }
+                QVERIFY2(other.startsWith(name + QLatin1Char('.')), qPrintable(other));
+                const QByteArray stray = readAll(dir.filePath(other));
+                QVERIFY2(stray == first || stray == second,
+                         qPrintable(QStringLiteral("round %1: %2 holds %3 bytes")
+                                        .arg(round)
+                                        .arg(other)
+                                        .arg(stray.size())));
+                ++strays;
+                QVERIFY(QFile::remove(dir.filePath(other)));
+            }
+        }
+        if (strays > 0) {
+            qInfo("%d of the kills left QSaveFile's temporary file behind", strays);
         }
         // Kills landed at different points: both versions were left at least once.
         QVERIFY2(seen[0] > 0 && seen[1] > 0,
