@@ -1,360 +1,282 @@
-#include <QLabel>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QLineEdit>
-#include <QMenu>
-#include <QScreen>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <tuple>
 
-#include "EditorTestBed.h"
+#include "AppState.h"
+#include "IniSettingsBackend.h"
+#include "RecordingShell.h"
+#include "Registry.h"
+#include "ScriptedPrompts.h"
+#include "frmMain.h"
 
 using Answer = Prompts::Answer;
 
 namespace {
 
-const QString Question =
-    QStringLiteral("You have not yet saved your link. Do you want to save it now ?");
-const QByteArray ShortcutA = "[InternetShortcut]\r\nURL=http://a.example/\r\n";
+const QString Base = QStringLiteral("Orvane Editor");
+const QString Old = QStringLiteral("http://old/");
+const QByteArray NoFile = "<missing>";
+const QByteArray ShortcutOld = "[InternetShortcut]\r\nURL=http://old/\r\n";
+const QByteArray ShortcutKeys = ShortcutOld + "IconIndex=1\r\n";
+const QByteArray ShortcutA = "[InternetShortcut]\r\nURL=http://a/\r\n";
 
 QString titleFor(const QString& path) {
-    return QStringLiteral("Orvane Editor - ") + path;
+    return Base + QStringLiteral(" - ") + path;
 }
 
-QList<int> checkedLinkItems(frmMain* editor) {
-    QList<int> checked;
-    for (int i = 0; i <= 8; ++i) {
-        if (editor->linkAction(i)->isChecked()) {
-            checked << i;
+// The checked Link items, then the checked play-list items after a "p": "3 p1".
+QString checkedItems(const frmMain* editor) {
+    QStringList checked;
+    for (int i = 0; i <= 10; ++i) {
+        if ((i <= 8 ? editor->linkAction(i) : editor->playListAction(i - 9))->isChecked()) {
+            checked << (i <= 8 ? QString::number(i) : QStringLiteral("p%1").arg(i - 9));
         }
     }
-    return checked;
+    return checked.join(QLatin1Char(' '));
 }
 
-int lineCount(const QByteArray& bytes) {
-    return bytes == "<missing>" ? 0 : int(bytes.count("\r\n"));
-}
+// Prompts, shell, settings and the recent list in a temporary folder; one per test.
+struct Bed {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    IniSettingsBackend settings{dir.filePath(QStringLiteral("user.conf")), QString()};
+    Registry registry{settings};
+    AppState state{prompts, shell, registry};
+    QList<QPointer<frmMain>> made;
+
+    Bed() { state.recentFile = path(QStringLiteral("recent.dat")); }
+    frmMain* editor(const QString& address = Old, bool changed = true) {
+        auto* window = new frmMain(state);
+        made.append(window);
+        window->setAddress(address);
+        window->setUrlChanged(changed);
+        return window;
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray read(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile;
+    }
+};
+
+// Save As or Save; titled (file "a" holds ShortcutKeys); kind; changed; the save dialog's
+// filter, answered with "a" ("-": none shown; "": cancelled); the bytes of "a" afterwards.
+using SaveCase = std::tuple<bool, bool, LinkKind, bool, QString, QByteArray>;
+// The file chosen ("": the dialog cancelled) and its bytes (NoFile: none); then the address,
+// kind, checked items and whether titled; whether the window keeps its changed link (with a
+// message unless the file went to the play list); the entries sent to the play list.
+using OpenCase =
+    std::tuple<QString, QByteArray, QString, LinkKind, QString, bool, bool, QStringList>;
+// File > Exit or the title bar; on the main window or the secondary; the windows holding a
+// changed link; the answers; the windows still open (none: the program ended); main saved.
+using ClosingCase = std::tuple<bool, bool, QString, QList<Answer>, QString, bool>;
+// The address; the menu steps ("link N", "playlist N"); the address, checked items, kind and
+// changed mark afterwards.
+using SwitchCase = std::tuple<QString, QString, QString, QString, LinkKind, bool>;
+// Selection start (-1: none, the caret at `length`) and length; mnuEdit items in order; the
+// clipboard's text before (null: no text at all); the address and clipboard text after.
+using ClipboardCase = std::tuple<int, int, QString, QString, QString, QString>;
+// The files dropped as a URL list, and the text dropped ("%1": the first file's URL); the
+// address and changed mark afterwards; the entries sent to the play list.
+using DropCase = std::tuple<QString, QString, QString, bool, QStringList>;
 
 }  // namespace
 
 class tst_frmMain : public QObject {
     Q_OBJECT
-    std::unique_ptr<EditorTestBed> bed;
+    std::unique_ptr<Bed> bed;
 
 private slots:
-    void init() { bed = std::make_unique<EditorTestBed>(); }
-    void cleanup() { tearDownAndCheckWindows(bed); }
-
-    void load_startsAsUntitledCleanWebItem() {
-        frmMain* editor = bed->editor();
-        QCOMPARE(editor->windowTitle(), QStringLiteral("Orvane Editor"));
-        QCOMPARE(editor->txtURL->text(), QStringLiteral("txtURL"));
-        QCOMPARE(editor->txtURL->toolTip(), QStringLiteral("Enter Your  Link Here"));
-        QCOMPARE(editor->Label1->text(), QStringLiteral("URL :"));
-        QCOMPARE(editor->font().family(), QStringLiteral("Arial"));
-        QCOMPARE(editor->minimumSize(), editor->maximumSize());
-        QVERIFY(!editor->urlChanged());
-        QCOMPARE(editor->linkKind(), LinkKind::Empty);
-        QCOMPARE(editor->noForm(), 1);
-        QCOMPARE(checkedLinkItems(editor), QList<int>{7});
+    void init() { bed = std::make_unique<Bed>(); }
+    // Windows the code opened must be gone once closed, and every answer was asked for.
+    void cleanup() {
+        const int pending = bed->prompts.pendingAnswers();
+        for (const QPointer<frmMain>& window : bed->made) {
+            delete window.data();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const QList<QPointer<QWidget>> left(windows.begin(), windows.end());
+        const QString first = left.isEmpty() ? QString() : left.first()->metaObject()->className();
+        for (const QPointer<QWidget>& window : left) {
+            if (window && window->parentWidget() == nullptr) {
+                delete window.data();
+            }
+        }
+        bed.reset();
+        QVERIFY2(left.isEmpty(), qPrintable(first));
+        QCOMPARE(pending, 0);
     }
 
-    void menus_captionsAndShortcuts_data() {
-        QTest::addColumn<QString>("array");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("shortcut");
-        const QList<std::tuple<const char*, int, const char*, const char*>> rows = {
-            {"mnuFileM", 0, "&New", ""},
-            {"mnuNew", 0, "&Link...", "Ctrl+N"},
-            {"mnuNew", 1, "&Window", "Ctrl+W"},
-            {"mnuFileM", 2, "&Open...", ""},
-            {"mnuFileM", 3, "Open &Local...", ""},
-            {"mnuFileM", 4, "&Save", "Ctrl+S"},
-            {"mnuFileM", 5, "Save &As...", ""},
-            {"mnuFileM", 7, "&Exit", ""},
-            {"mnuEdit", 0, "&Copy", "Ctrl+C"},
-            {"mnuEdit", 1, "C&ut", "Ctrl+X"},
-            {"mnuEdit", 2, "&Paste", "Ctrl+V"},
-            {"mnuEdit", 4, "Select &All", "Ctrl+A"},
-            {"mnuLink", 0, "&Browse the Link...", "Ctrl+B"},
-            {"mnuLink", 1, "T&est the Link...", "Ctrl+T"},
-            {"mnuLink", 3, "&FTP Link", ""},
-            {"mnuLink", 4, "&Gopther Link", ""},
-            {"mnuLink", 5, "&RealAudio Link", ""},
-            {"mnuPlayList", 0, "&With Play List", "Ctrl+L"},
-            {"mnuPlayList", 1, "With&out Play List", ""},
-            {"mnuLink", 6, "&Telnet Link", ""},
-            {"mnuLink", 7, "&Web Link", ""},
-            {"mnuLink", 8, "Web ( &SSL ) Link", ""},
-            {"mnuView", 0, "Properties...", "Ctrl+P"},
-            {"mnuHelp", 0, "&Content", "F1"},
-            {"mnuHelp", 1, "Feedback...", ""},
-            {"mnuHelp", 2, "Technical Support", ""},
-            {"mnuHelp", 3, "Tessaly on the Web", ""},
-            {"mnuOnWeb", 0, "Orvane Editor Homepage", ""},
-            {"mnuOnWeb", 1, "Tessaly Homepage", ""},
-            {"mnuHelp", 5, "&About Orvane Editor...", ""},
-        };
-        for (const auto& [array, index, caption, shortcut] : rows) {
-            QTest::addRow("%s %d", array, index) << array << index << caption << shortcut;
+    void newWindow_startsUntitledAndCascades200Twips() {
+        frmMain* editor = bed->editor();
+        editor->setNoForm(0);
+        editor->show();
+        editor->move(100, 80);
+        editor->newAction(1)->trigger();
+        editor->newAction(1)->trigger();
+        const QPoint step(qRound(200.0 * editor->logicalDpiX() / 1440),
+                          qRound(200.0 * editor->logicalDpiY() / 1440));
+        QVERIFY(step.x() > 0);
+        const QList<QWidget*> windows = bed->state.editorWindows();
+        QCOMPARE(windows.size(), 3);
+        for (QWidget* widget : windows.mid(1)) {
+            auto* window = qobject_cast<frmMain*>(widget);
+            QCOMPARE(window->pos(), editor->pos() + step);
+            QCOMPARE(window->windowTitle(), Base);
+            QCOMPARE(window->address(), QStringLiteral("txtURL"));
+            QCOMPARE(window->txtURL->toolTip(), QStringLiteral("Enter Your  Link Here"));
+            QCOMPARE(window->linkKind(), LinkKind::Empty);
+            QVERIFY(!window->urlChanged());
+            QCOMPARE(window->noForm(), 1);
+            QCOMPARE(checkedItems(window), QStringLiteral("7"));
+            window->close();
         }
     }
-    void menus_captionsAndShortcuts() {
-        QFETCH(QString, array);
-        QFETCH(int, index);
-        QFETCH(QString, caption);
-        QFETCH(QString, shortcut);
-        frmMain* editor = bed->editor();
-        const QMap<QString, QAction* (frmMain::*)(int) const> arrays = {
-            {"mnuFileM", &frmMain::fileAction},        {"mnuNew", &frmMain::newAction},
-            {"mnuEdit", &frmMain::editAction},         {"mnuLink", &frmMain::linkAction},
-            {"mnuPlayList", &frmMain::playListAction}, {"mnuView", &frmMain::viewAction},
-            {"mnuHelp", &frmMain::helpAction},         {"mnuOnWeb", &frmMain::onWebAction},
-        };
-        QAction* action = (editor->*arrays.value(array))(index);
-        QVERIFY(action);
-        QCOMPARE(action->text(), caption);
-        QCOMPARE(action->shortcut().toString(), shortcut);
-        QCOMPARE(editor->mainMenu(2)->title(), QStringLiteral("&Link"));
-    }
 
-    // Every way through the unsaved-changes prompt, for each command that uses it.
+    // Every way through the unsaved-changes prompt, in "Load" (commands) and "Unload"
+    // (closing) mode, and a save that fails while the window closes.
     void prompt_paths_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<Answer>("answer");
-        QTest::addColumn<QString>("saveAs");  // the save dialog's answer after Yes
+        QTest::addColumn<QString>("saveTo");  // the save dialog's answer after Yes
         QTest::addColumn<bool>("goesOn");
-        for (const char* command :
-             {"open", "openLocal", "newLink", "closeSecondary", "exitSecondary"}) {
-            const bool closing = QByteArray(command).endsWith("Secondary");
-            QTest::addRow("%s yes saved", command) << command << Answer::Yes << "a.url" << true;
-            QTest::addRow("%s yes dialog cancelled", command)
-                << command << Answer::Yes << "" << !closing;
-            QTest::addRow("%s no", command) << command << Answer::No << QString() << true;
-            QTest::addRow("%s cancel", command) << command << Answer::Cancel << QString() << false;
+        for (const char* command : {"open", "openLocal", "newLink", "close"}) {
+            const bool closing = qstrcmp(command, "close") == 0;
+            QTest::addRow("%s: yes, saved", command) << command << Answer::Yes << "a.url" << true;
+            QTest::addRow("%s: yes, dialog cancelled", command)
+                << command << Answer::Yes << QString() << !closing;
+            QTest::addRow("%s: no", command) << command << Answer::No << QString() << true;
+            QTest::addRow("%s: cancel", command) << command << Answer::Cancel << QString() << false;
         }
+        QTest::newRow("close: yes, save fails") << "close" << Answer::Yes << "gone/a.url" << false;
     }
     void prompt_paths() {
         QFETCH(QString, command);
         QFETCH(Answer, answer);
-        QFETCH(QString, saveAs);
+        QFETCH(QString, saveTo);
         QFETCH(bool, goesOn);
-        frmMain* editor = bed->editor();
         int wizardShown = 0;
-        bed->state.showWizard = [&](QWidget* parent) {
-            QCOMPARE(parent, editor);
-            ++wizardShown;
-        };
-        editor->setAddress("http://a.example/");
+        bed->state.showWizard = [&](QWidget*) { ++wizardShown; };
+        QPointer<frmMain> editor = bed->editor(QStringLiteral("http://a/"));
         bed->prompts.answerMessage(answer);
         if (answer == Answer::Yes) {
-            bed->prompts.answerSave(saveAs.isEmpty() ? QString() : bed->path(saveAs));
+            bed->prompts.answerSave(saveTo.isEmpty() ? QString() : bed->path(saveTo));
+        }
+        const bool fails = saveTo.contains(QLatin1Char('/'));
+        if (fails) {
+            bed->prompts.answerMessage(Answer::Ok);
         }
         if (goesOn && command.startsWith("open")) {
             bed->prompts.answerOpen(QString());
         }
-        QPointer<frmMain> window(editor);
-        if (command == "open") {
-            editor->fileAction(2)->trigger();
-        } else if (command == "openLocal") {
-            editor->fileAction(3)->trigger();
+        if (command == "close") {
+            editor->close();
         } else if (command == "newLink") {
             editor->newAction(0)->trigger();
-            QCOMPARE(wizardShown, goesOn ? 1 : 0);
-        } else if (command == "closeSecondary") {
-            editor->close();
         } else {
-            editor->fileAction(7)->trigger();
+            editor->fileAction(command == "open" ? 2 : 3)->trigger();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        const ScriptedPrompts::Call& call = bed->prompts.calls.first();
-        QCOMPARE(call.text, Question);
-        QCOMPARE(call.title, QStringLiteral("Orvane Editor"));
+        const ScriptedPrompts::Call call = bed->prompts.calls.first();
+        QCOMPARE(call.text,
+                 QStringLiteral("You have not yet saved your link. Do you want to save it now ?"));
+        QCOMPARE(call.title, Base);
         QCOMPARE(call.icon, Prompts::Icon::Question);
         QCOMPARE(call.buttons, Prompts::Buttons::YesNoCancel);
-        if (command.endsWith("Secondary")) {
-            QCOMPARE(window.isNull(), goesOn);
+        QCOMPARE(wizardShown, command == "newLink" && goesOn ? 1 : 0);
+        if (command == "close") {
+            QCOMPARE(editor.isNull(), goesOn);
         }
-        QCOMPARE(bed->read("a.url"), saveAs.isEmpty() ? QByteArray("<missing>") : ShortcutA);
-        QCOMPARE(lineCount(bed->read("recent.dat")), saveAs.isEmpty() ? 0 : 1);
+        const bool saved = saveTo == "a.url";
+        QCOMPARE(bed->read("a.url"), saved ? ShortcutA : NoFile);
+        QCOMPARE(int(bed->read("recent.dat").count("\r\n")), saved ? 1 : 0);
+        if (fails) {
+            QVERIFY(bed->prompts.calls.last().text.contains(bed->path(saveTo)));
+            QCOMPARE(editor->windowTitle(), Base);
+            QVERIFY(editor->urlChanged());
+        }
     }
 
+    // Only a path chosen in the save dialog joins the recent list.
     void save_data() {
-        QTest::addColumn<bool>("saveAs");
-        QTest::addColumn<bool>("titled");
-        QTest::addColumn<LinkKind>("kind");
-        QTest::addColumn<bool>("changed");
-        QTest::addColumn<QString>("dialog");    // "-": no dialog expected; "": cancelled
-        QTest::addColumn<QByteArray>("bytes");  // of file "a"; "<missing>" when not written
-        QTest::addColumn<int>("recentLines");
-        const QByteArray rm = "http://a.example/\r\n";
+        QTest::addColumn<SaveCase>("c");
+        const auto row = [](const char* name, const SaveCase& c) { QTest::newRow(name) << c; };
         const QString url = QStringLiteral("Internet Link ( *.url )|*.url");
-        QTest::newRow("untitled save asks for a path")
-            << false << false << LinkKind::Web << true << url << ShortcutA << 1;
-        QTest::newRow("untitled new window saves a shortcut")
-            << false << false << LinkKind::Empty << true << url << ShortcutA << 1;
-        QTest::newRow("untitled RealMedia") << false << false << LinkKind::RM << true
-                                            << "RealPlayer Link ( *.ram )|*.ram" << rm << 1;
-        QTest::newRow("untitled save cancelled")
-            << false << false << LinkKind::Web << true << "" << QByteArray("<missing>") << 0;
-        QTest::newRow("titled changed writes back")
-            << false << true << LinkKind::Web << true << "-" << ShortcutA << 0;
-        QTest::newRow("titled RealMedia writes a ram")
-            << false << true << LinkKind::RM << true << "-" << rm << 0;
-        QTest::newRow("titled clean writes nothing")
-            << false << true << LinkKind::Web << false << "-" << QByteArray("<missing>") << 0;
-        QTest::newRow("save as of a titled link")
-            << true << true << LinkKind::Web << false << url << ShortcutA << 1;
-        QTest::newRow("save as cancelled")
-            << true << false << LinkKind::Web << true << "" << QByteArray("<missing>") << 0;
+        const QByteArray rm = "http://a/\r\n";
+        const LinkKind web = LinkKind::Web;
+        row("untitled", {false, false, web, true, url, ShortcutA});
+        row("untitled, no kind", {false, false, LinkKind::Empty, true, url, ShortcutA});
+        row("untitled RealMedia",
+            {false, false, LinkKind::RM, true, "RealPlayer Link ( *.ram )|*.ram", rm});
+        row("untitled, cancelled", {false, false, web, true, "", ShortcutKeys});
+        row("titled: back, keys kept",
+            {false, true, web, true, "-", ShortcutA + "IconIndex=1\r\n"});
+        row("titled RealMedia", {false, true, LinkKind::RM, true, "-", rm});
+        row("titled, clean: nothing", {false, true, web, false, "-", ShortcutKeys});
+        row("save as: two lines", {true, true, web, false, url, ShortcutA});
     }
     void save() {
-        QFETCH(bool, saveAs);
-        QFETCH(bool, titled);
-        QFETCH(LinkKind, kind);
-        QFETCH(bool, changed);
-        QFETCH(QString, dialog);
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, recentLines);
-        frmMain* editor = bed->editor();
-        editor->setAddress("http://a.example/");
+        QFETCH(SaveCase, c);
+        const auto& [saveAs, titled, kind, changed, filter, bytes] = c;
+        bed->write("a", ShortcutKeys);
+        frmMain* editor = bed->editor(QStringLiteral("http://a/"), changed);
         editor->setLinkKind(kind);
-        editor->setUrlChanged(changed);
         const QString file = bed->path("a");
-        if (titled && !saveAs) {
+        if (titled) {
             editor->setWindowTitle(titleFor(file));
         }
-        const bool written = bytes != "<missing>";
-        if (dialog != "-") {
-            bed->prompts.answerSave(written ? file : QString());
+        const bool chosen = filter != "-" && !filter.isEmpty();
+        if (filter != "-") {
+            bed->prompts.answerSave(chosen ? file : QString());
         }
         editor->fileAction(saveAs ? 5 : 4)->trigger();
-        if (dialog != "-") {
-            QCOMPARE(bed->prompts.calls.size(), 1);
-            QCOMPARE(bed->prompts.calls.first().text,
-                     dialog.isEmpty() ? bed->prompts.calls.first().text : dialog);
+        if (chosen) {
+            QCOMPARE(bed->prompts.calls.first().text, filter);
         }
         QCOMPARE(bed->read("a"), bytes);
-        QCOMPARE(lineCount(bed->read("recent.dat")), recentLines);
-        QCOMPARE(editor->windowTitle(),
-                 written || titled ? titleFor(file) : QStringLiteral("Orvane Editor"));
-        QCOMPARE(editor->urlChanged(), changed && !written);
-    }
-
-    // A shortcut's icon and other keys survive Save; Save As writes the plain two lines.
-    void save_keepsOtherKeysOnlyWhenSavingBack_data() {
-        QTest::addColumn<bool>("saveAs");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("save") << false
-                              << QByteArray(
-                                     "[InternetShortcut]\r\nURL=http://b.example/\r\n"
-                                     "IconFile=C:\\i.ico\r\nIconIndex=1\r\n");
-        QTest::newRow("save as") << true
-                                 << QByteArray("[InternetShortcut]\r\nURL=http://b.example/\r\n");
-    }
-    void save_keepsOtherKeysOnlyWhenSavingBack() {
-        QFETCH(bool, saveAs);
-        QFETCH(QByteArray, expected);
-        bed->write("s.url",
-                   "[InternetShortcut]\r\nURL=http://a.example/\r\nIconFile=C:\\i.ico\r\n"
-                   "IconIndex=1\r\n");
-        frmMain* editor = bed->editor();
-        QVERIFY(editor->openFile(bed->path("s.url")));
-        editor->setAddress("http://b.example/");
-        if (saveAs) {
-            bed->prompts.answerSave(bed->path("s.url"));
-        }
-        editor->fileAction(saveAs ? 5 : 4)->trigger();
-        QCOMPARE(bed->read("s.url"), expected);
-    }
-
-    // A failed write says so, names the file, and changes nothing; a closing window stays.
-    void save_failure_data() {
-        QTest::addColumn<bool>("titled");
-        QTest::addColumn<bool>("closing");
-        QTest::newRow("save as") << false << false;
-        QTest::newRow("save back") << true << false;
-        QTest::newRow("closing with save as") << false << true;
-    }
-    void save_failure() {
-        QFETCH(bool, titled);
-        QFETCH(bool, closing);
-        frmMain* editor = bed->editor();
-        editor->setAddress("http://a.example/");
-        const QString target = bed->path("no such folder/a.url");
-        const QString title = titled ? titleFor(target) : QStringLiteral("Orvane Editor");
-        editor->setWindowTitle(title);
-        if (closing) {
-            editor->setNoForm(1);
-            bed->prompts.answerMessage(Answer::Yes);
-        }
-        if (!titled) {
-            bed->prompts.answerSave(target);
-        }
-        bed->prompts.answerMessage(Answer::Ok);
-        QPointer<frmMain> window(editor);
-        if (closing) {
-            editor->close();
-        } else {
-            editor->fileAction(4)->trigger();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(window);
-        QVERIFY(bed->prompts.calls.last().text.contains(target));
-        QCOMPARE(bed->prompts.calls.last().title, QStringLiteral("Orvane Editor"));
-        QCOMPARE(editor->windowTitle(), title);
-        QVERIFY(editor->urlChanged());
-        QCOMPARE(bed->read("recent.dat"), QByteArray("<missing>"));
+        QCOMPARE(int(bed->read("recent.dat").count("\r\n")), chosen ? 1 : 0);
+        QCOMPARE(editor->windowTitle(), chosen || titled ? titleFor(file) : Base);
+        QCOMPARE(editor->urlChanged(), changed && bytes == ShortcutKeys);
     }
 
     void open_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("read");  // the window takes the file as its document
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<LinkKind>("kind");
-        QTest::addColumn<QList<int>>("checked");
-        QTest::addColumn<QStringList>("toPlayList");
-        const QString old = QStringLiteral("http://old.example/");
-        const QList<int> web{7};
-        auto shortcut = [](const char* url) {
-            return QByteArray("[InternetShortcut]\r\nURL=") + url + "\r\n";
+        QTest::addColumn<OpenCase>("c");
+        const auto row = [](const char* name, const OpenCase& c) { QTest::newRow(name) << c; };
+        const auto url = [](const char* address) {
+            return QByteArray("[InternetShortcut]\r\nURL=") + address + "\r\n";
         };
-        QTest::newRow("web shortcut") << "a.url" << shortcut("http://x/") << true << "http://x/"
-                                      << LinkKind::Web << web << QStringList();
-        QTest::newRow("ftp checks FTP only")
-            << "a.url" << shortcut("ftp://x/p") << true << "ftp://x/p" << LinkKind::Web
-            << QList<int>{3} << QStringList();
-        QTest::newRow("capital FTP keeps the marks")
-            << "a.url" << shortcut("FTP://x/") << true << "FTP://x/" << LinkKind::Web << web
-            << QStringList();
-        QTest::newRow("capital .URL is a shortcut")
-            << "a.URL" << shortcut("http://x/") << true << "http://x/" << LinkKind::Web << web
-            << QStringList();
-        QTest::newRow("ram with one line")
-            << "a.ram" << QByteArray("rtsp://x/a.rm\r\n") << true << "rtsp://x/a.rm" << LinkKind::RM
-            << web << QStringList();
-        QTest::newRow("empty ram")
-            << "a.ram" << QByteArray() << true << old << LinkKind::RM << web << QStringList();
-        QTest::newRow("ram play list goes to the play list")
-            << "a.ram" << QByteArray("A\r\nB\r\n") << false << old << LinkKind::Web << web
-            << QStringList{"A", "B"};
-        QTest::newRow("not a link file") << "a.txt" << QByteArray("http://x/\r\n") << false << old
-                                         << LinkKind::Web << web << QStringList();
-        QTest::newRow("shortcut without URL") << "a.url" << QByteArray("[X]\r\nY=1\r\n") << false
-                                              << old << LinkKind::Web << web << QStringList();
-        QTest::newRow("binary ram") << "a.ram" << QByteArray("A\0B\r\n", 5) << false << old
-                                    << LinkKind::Web << web << QStringList();
-        QTest::newRow("missing file")
-            << "" << QByteArray() << false << old << LinkKind::Web << web << QStringList();
+        const LinkKind web = LinkKind::Web;
+        const LinkKind none = LinkKind::Empty;
+        row("web", {"a.url", url("http://x/"), "http://x/", web, "7", true, false, {}});
+        row("ftp checks FTP", {"a.url", url("ftp://x/"), "ftp://x/", web, "3", true, false, {}});
+        row("capital FTP: Web", {"a.url", url("FTP://x/"), "FTP://x/", web, "7", true, false, {}});
+        row("capital .URL", {"a.URL", url("http://x/"), "http://x/", web, "7", true, false, {}});
+        row("ram, one line",
+            {"a.ram", "rtsp://x/\r\n", "rtsp://x/", LinkKind::RM, "7", true, false, {}});
+        row("ram play list: to the play-list window",
+            {"a.ram", "A\r\nB\r\n", Old, none, "7", false, true, {"A", "B"}});
+        row("not a link file", {"a.txt", "http://x/\r\n", Old, none, "7", false, true, {}});
+        row("missing file", {"b.url", NoFile, Old, none, "7", false, true, {}});
+        row("dialog cancelled: clean", {"", NoFile, Old, none, "7", false, false, {}});
     }
     void open() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, read);
-        QFETCH(QString, address);
-        QFETCH(LinkKind, kind);
-        QFETCH(QList<int>, checked);
-        QFETCH(QStringList, toPlayList);
-        const QString file = bed->path(name.isEmpty() ? QStringLiteral("missing.url") : name);
-        if (!name.isEmpty()) {
+        QFETCH(OpenCase, c);
+        const auto& [name, bytes, address, kind, checked, titled, kept, toPlayList] = c;
+        const QString file = bed->path(name);
+        if (bytes != NoFile) {
             bed->write(name, bytes);
         }
         QStringList sent;
@@ -364,128 +286,57 @@ private slots:
             sentPath = path;
         };
         frmMain* editor = bed->editor();
-        editor->setAddress("http://old.example/");
-        editor->setLinkKind(LinkKind::Web);
-        // A failed open leaves even the changed mark as it was: keep it set.
-        const bool failing = !read && toPlayList.isEmpty();
-        if (failing) {
-            bed->prompts.answerMessage(Answer::No);
-        }
-        bed->prompts.answerOpen(file);
-        if (failing) {
+        bed->prompts.answerMessage(Answer::No);
+        bed->prompts.answerOpen(name.isEmpty() ? QString() : file);
+        const bool message = kept && toPlayList.isEmpty();
+        if (message) {
             bed->prompts.answerMessage(Answer::Ok);
-        } else {
-            editor->setUrlChanged(false);
         }
         editor->fileAction(2)->trigger();
+        QCOMPARE(bed->prompts.calls.at(1).text,
+                 QStringLiteral("Internet Link ( *.url )|*.url|RealMedia Link ( *.ram )|*.ram"));
         QCOMPARE(editor->address(), address);
         QCOMPARE(editor->linkKind(), kind);
-        QCOMPARE(checkedLinkItems(editor), checked);
-        QCOMPARE(editor->windowTitle(), read ? titleFor(file) : QStringLiteral("Orvane Editor"));
-        QCOMPARE(editor->urlChanged(), failing);
+        QCOMPARE(checkedItems(editor), checked);
+        QCOMPARE(editor->windowTitle(), titled ? titleFor(file) : Base);
+        QCOMPARE(editor->urlChanged(), kept);
         QCOMPARE(sent, toPlayList);
-        QCOMPARE(sentPath, toPlayList.isEmpty() ? QString() : file);
-        if (failing) {
+        QCOMPARE(sentPath, sent.isEmpty() ? QString() : file);
+        if (message) {
             QVERIFY(bed->prompts.calls.last().text.contains(file));
         }
     }
 
-    void open_cancelledDialogKeepsLinkAndMarksItClean() {
-        frmMain* editor = bed->editor();
-        editor->setAddress("http://a.example/");
-        bed->prompts.answerMessage(Answer::No);
-        bed->prompts.answerOpen(QString());
-        editor->fileAction(2)->trigger();
-        QCOMPARE(bed->prompts.calls.last().text,
-                 QStringLiteral("Internet Link ( *.url )|*.url|RealMedia Link ( *.ram )|*.ram"));
-        QCOMPARE(editor->address(), QStringLiteral("http://a.example/"));
-        QCOMPARE(editor->windowTitle(), QStringLiteral("Orvane Editor"));
-        QVERIFY(!editor->urlChanged());
-    }
-
-    void openLocal_data() {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("chosen") << "/home/u/a b.txt"
-                                << "file:///home/u/a b.txt";
-        QTest::newRow("cancelled") << ""
-                                   << "http://a.example/";
-    }
-    void openLocal() {
-        QFETCH(QString, chosen);
-        QFETCH(QString, address);
-        frmMain* editor = bed->editor();
-        editor->setAddress("http://a.example/");
-        editor->setUrlChanged(false);
+    void openLocal_keepsTitleAndKind() {
+        frmMain* editor = bed->editor(Old, false);
         editor->setLinkKind(LinkKind::RM);
         editor->setWindowTitle(titleFor("/x/a.ram"));
-        bed->prompts.answerOpen(chosen);
+        bed->prompts.answerOpen("/home/u/a b.txt");
         editor->fileAction(3)->trigger();
         QCOMPARE(bed->prompts.calls.last().text, QStringLiteral("All Files ( *.* )|*.*"));
-        QCOMPARE(editor->address(), address);
-        QCOMPARE(editor->urlChanged(), !chosen.isEmpty());
+        QCOMPARE(editor->address(), QStringLiteral("file:///home/u/a b.txt"));
+        QVERIFY(editor->urlChanged());
         QCOMPARE(editor->windowTitle(), titleFor("/x/a.ram"));
         QCOMPARE(editor->linkKind(), LinkKind::RM);
     }
 
-    void newWindow_cascades200TwipsFromTheWindowUsed() {
-        frmMain* editor = bed->editor();
-        editor->setNoForm(0);
-        editor->show();
-        editor->move(100, 80);
-        const QPoint step(qRound(200.0 * editor->logicalDpiX() / 1440),
-                          qRound(200.0 * editor->logicalDpiY() / 1440));
-        QVERIFY(step.x() > 0);
-        editor->newAction(1)->trigger();
-        editor->newAction(1)->trigger();
-        const QList<QWidget*> windows = bed->state.editorWindows();
-        QCOMPARE(windows.size(), 3);
-        for (QWidget* widget : windows.mid(1)) {
-            auto* window = qobject_cast<frmMain*>(widget);
-            QCOMPARE(window->pos(), editor->pos() + step);
-            QVERIFY(window->isVisible());
-            QCOMPARE(window->noForm(), 1);
-            QCOMPARE(window->address(), QStringLiteral("txtURL"));
-            QCOMPARE(window->linkKind(), LinkKind::Empty);
-            window->close();
-        }
-    }
-
-    // Who is asked, in which order, and what stays open when windows close or Exit runs.
+    // Both links have files, so Yes writes one back at once: which one shows the order.
     void closing_data() {
-        QTest::addColumn<QString>("how");  // "close" (title bar) or "exit"
-        QTest::addColumn<bool>("onMain");
-        QTest::addColumn<bool>("mainChanged");
-        QTest::addColumn<bool>("secondChanged");
-        QTest::addColumn<QList<Answer>>("answers");
-        QTest::addColumn<bool>("mainOpen");
-        QTest::addColumn<bool>("secondOpen");
-        QTest::addColumn<bool>("ended");
-        using L = QList<Answer>;
-        QTest::newRow("secondary clean close")
-            << "close" << false << false << false << L{} << true << false << false;
-        QTest::newRow("secondary changed exit cancelled")
-            << "exit" << false << false << true << L{Answer::Cancel} << true << true << false;
-        QTest::newRow("main clean close ends at once")
-            << "close" << true << false << false << L{} << false << false << true;
-        QTest::newRow("main close asks the changed secondary")
-            << "close" << true << false << true << L{Answer::No} << false << false << true;
-        QTest::newRow("main exit asks both in order")
-            << "exit" << true << true << true << L{Answer::No, Answer::No} << false << false
-            << true;
-        QTest::newRow("cancel in the secondary keeps all open")
-            << "exit" << true << true << true << L{Answer::No, Answer::Cancel} << true << true
-            << false;
+        QTest::addColumn<ClosingCase>("c");
+        const auto row = [](const char* name, const ClosingCase& c) { QTest::newRow(name) << c; };
+        const QString both = QStringLiteral("main second");
+        row("secondary, clean, title bar", {false, false, "", {}, "main", false});
+        row("secondary, Exit, cancel", {true, false, "second", {Answer::Cancel}, both, false});
+        row("main, clean, title bar: ends", {false, true, "", {}, "", false});
+        row("main, title bar: asks the changed secondary",
+            {false, true, "second", {Answer::No}, "", false});
+        row("main, Exit: asks both", {true, true, both, {Answer::No, Answer::No}, "", false});
+        row("main, Exit: main first, cancel keeps all",
+            {true, true, both, {Answer::Yes, Answer::Cancel}, both, true});
     }
     void closing() {
-        QFETCH(QString, how);
-        QFETCH(bool, onMain);
-        QFETCH(bool, mainChanged);
-        QFETCH(bool, secondChanged);
-        QFETCH(QList<Answer>, answers);
-        QFETCH(bool, mainOpen);
-        QFETCH(bool, secondOpen);
-        QFETCH(bool, ended);
+        QFETCH(ClosingCase, c);
+        const auto& [byExit, onMain, changed, answers, stillOpen, mainSaved] = c;
         int quits = 0;
         bed->state.quitApplication = [&] { ++quits; };
         QPointer<frmMain> main = bed->editor();
@@ -493,69 +344,229 @@ private slots:
         main->show();
         main->newAction(1)->trigger();
         QPointer<frmMain> second = qobject_cast<frmMain*>(bed->state.editorWindows().last());
-        main->setAddress("http://main.example/");
-        main->setUrlChanged(mainChanged);
-        second->setAddress("http://second.example/");
-        second->setUrlChanged(secondChanged);
+        for (frmMain* window : {main.data(), second.data()}) {
+            const QString name = window == main ? QStringLiteral("main") : QStringLiteral("second");
+            window->setWindowTitle(titleFor(bed->path(name)));
+            window->setAddress(Old);
+            window->setUrlChanged(changed.contains(name));
+        }
         for (Answer answer : answers) {
             bed->prompts.answerMessage(answer);
         }
         frmMain* target = onMain ? main.data() : second.data();
-        if (how == "close") {
-            target->close();
-        } else {
+        if (byExit) {
             target->fileAction(7)->trigger();
+        } else {
+            target->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(bed->prompts.calls.size(), answers.size());
-        QCOMPARE(!main.isNull() && main->isVisible(), mainOpen);
-        QCOMPARE(!second.isNull() && second->isVisible(), secondOpen);
-        QCOMPARE(quits, ended ? 1 : 0);
+        QCOMPARE(!main.isNull() && main->isVisible(), stillOpen.contains("main"));
+        QCOMPARE(!second.isNull() && second->isVisible(), stillOpen.contains("second"));
+        QCOMPARE(quits, stillOpen.isEmpty() ? 1 : 0);
+        QCOMPARE(bed->read("main"), mainSaved ? ShortcutOld : NoFile);
+        QCOMPARE(bed->read("second"), NoFile);
         delete second.data();
     }
 
-    // The question before the end comes window by window, in opening order, so each
-    // window's own link is saved to the file chosen for it.
-    void exit_savesEachChangedWindowInOpeningOrder() {
-        frmMain* main = bed->editor();
-        main->setNoForm(0);
-        main->newAction(1)->trigger();
-        auto* second = qobject_cast<frmMain*>(bed->state.editorWindows().last());
-        main->setAddress("http://a.example/");
-        second->setAddress("http://b.example/");
-        bed->prompts.answerMessage(Answer::Yes);
-        bed->prompts.answerSave(bed->path("first.url"));
-        bed->prompts.answerMessage(Answer::Yes);
-        bed->prompts.answerSave(bed->path("second.url"));
-        main->fileAction(7)->trigger();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(bed->read("first.url"), ShortcutA);
-        QCOMPARE(bed->read("second.url"),
-                 QByteArray("[InternetShortcut]\r\nURL=http://b.example/\r\n"));
-        QCOMPARE(bed->state.editorWindows().size(), 0);
+    void switching_data() {
+        QTest::addColumn<SwitchCase>("c");
+        const auto row = [](const char* name, const SwitchCase& c) { QTest::newRow(name) << c; };
+        const LinkKind web = LinkKind::Web;
+        const LinkKind rm = LinkKind::RM;
+        row("web from ftp", {"ftp://h/p", "link 7", "http://h/p", "7", web, true});
+        row("web from gopther", {"gopther://h", "link 7", "http://h", "7", web, true});
+        row("web from telnet", {"telnet://h", "link 7", "http://h", "7", web, true});
+        row("web from https", {"https://h", "link 7", "http://h", "7", web, true});
+        row("web on http", {"http://h", "link 7", "http://h", "7", web, false});
+        row("web, no scheme word", {"mailto:a@h", "link 7", "mailto:a@h", "7", web, false});
+        row("web in a new window", {"txtURL", "link 7", "txtURL", "7", web, false});
+        row("ftp from https: no s", {"https://h", "link 3", "ftp://h", "3", web, true});
+        row("ssl on https", {"https://h", "link 8", "https://h", "8", web, false});
+        row("ssl from http", {"http://h", "link 8", "https://h", "8", web, true});
+        row("telnet from gopther", {"gopther://h", "link 6", "telnet://h", "6", web, true});
+        row("capital FTP never rewritten",
+            {"FTP://h", "link 4,link 8,playlist 1", "FTP://h", "8 p1", rm, false});
+        row("without play list: FTP kept checked",
+            {"ftp://h", "link 3,playlist 1", "http://h", "3 p1", rm, true});
+        row("without play list on https",
+            {"https://h", "playlist 1", "https://h", "7 p1", rm, false});
+        row("with play list: address kept",
+            {"ftp://h", "playlist 1,playlist 0", "http://h", "7 p0", rm, true});
+        row("kind switch keeps play-list marks",
+            {"http://h", "playlist 1,link 4", "gopther://h", "4 p1", web, true});
+        row("separator, submenu, out of range",
+            {"ftp://h", "link 2,link 5,link 9,playlist 2", "ftp://h", "7", LinkKind::Empty, false});
+    }
+    void switching() {
+        QFETCH(SwitchCase, c);
+        const auto& [before, steps, after, checked, kind, changed] = c;
+        int shownModally = 0;
+        bed->state.showPlayList = [&](bool modal) { shownModally += modal ? 1 : 100; };
+        frmMain* editor = bed->editor(before, false);
+        for (const QString& step : steps.split(QLatin1Char(','))) {
+            const int index = step.section(QLatin1Char(' '), 1).toInt();
+            if (step.startsWith("link")) {
+                editor->mnuLink_Click(index);
+            } else {
+                editor->mnuPlayList_Click(index);
+            }
+        }
+        QCOMPARE(editor->address(), after);
+        QCOMPARE(checkedItems(editor), checked);
+        QCOMPARE(editor->linkKind(), kind);
+        QCOMPARE(editor->urlChanged(), changed);
+        QCOMPARE(shownModally, int(steps.count(QStringLiteral("playlist 0"))));
     }
 
-    void viewAndHelp_reachTheirWindowsAndPages() {
-        frmMain* editor = bed->editor();
-        QStringList calls;
-        bed->state.showOptions = [&](QWidget* parent) {
-            calls << (parent == editor ? "options" : "?");
-        };
-        bed->state.showHelpContent = [&] { calls << "help"; };
-        bed->state.showAbout = [&](QWidget* parent, bool modal) {
-            calls << (parent == editor && modal ? "about modal" : "about?");
-        };
-        editor->viewAction(0)->trigger();
-        for (int index : {0, 1, 2, 5}) {
-            editor->helpAction(index)->trigger();
+    // Browse hands the address to the desktop, but never starts a program.
+    void browse_data() {
+        QTest::addColumn<QString>("address");  // %1: the temporary folder
+        QTest::addColumn<bool>("refused");     // else the desktop fails to open it
+        QTest::addColumn<QString>("message");  // a piece of it
+        QTest::newRow("desktop cannot open it")
+            << "foo:bar" << false << "\"foo:bar\" could not be opened";
+        QTest::newRow("executable file") << "file://%1/tool" << true << "%1/tool";
+        QTest::newRow("desktop launcher") << "%1/app.desktop" << true << "%1/app.desktop";
+    }
+    void browse() {
+        QFETCH(QString, address);
+        QFETCH(bool, refused);
+        QFETCH(QString, message);
+        bed->write("tool", "x");
+        bed->write("app.desktop", "x");
+        QFile::setPermissions(bed->path("tool"), QFile::ReadOwner | QFile::ExeOwner);
+        address.replace("%1", bed->dir.path());
+        message.replace("%1", bed->dir.path());
+        bed->shell.result = false;
+        bed->prompts.answerMessage(Answer::Ok);
+        bed->editor(address)->linkAction(0)->trigger();
+        QCOMPARE(bed->shell.opened, refused ? QStringList() : QStringList{address});
+        QVERIFY2(bed->prompts.calls.last().text.contains(message),
+                 qPrintable(bed->prompts.calls.last().text));
+    }
+
+    void clipboard_data() {
+        QTest::addColumn<ClipboardCase>("c");
+        const auto row = [](const char* name, const ClipboardCase& c) { QTest::newRow(name) << c; };
+        row("copy selection", {7, 3, "0", "zz", "http://abc", "abc"});
+        row("copy, nothing selected", {-1, 0, "0", "zz", "http://abc", ""});
+        row("select all, cut", {-1, 0, "4 1", "zz", "", "http://abc"});
+        row("paste over selection", {7, 3, "2", "xyz", "http://xyz", "xyz"});
+        row("paste at the caret", {-1, 7, "2", "www.", "http://www.abc", "www."});
+        row("paste, no text", {-1, 7, "2", QString(), "http://abc", ""});
+    }
+    void clipboard() {
+        QFETCH(ClipboardCase, c);
+        const auto& [start, length, items, before, address, after] = c;
+        auto* data = new QMimeData;
+        data->setData("application/x-orvane-test", "binary");
+        if (!before.isNull()) {
+            data->setText(before);
         }
-        editor->onWebAction(0)->trigger();
-        editor->onWebAction(1)->trigger();
-        QCOMPARE(calls, (QStringList{"options", "help", "about modal"}));
-        QCOMPARE(bed->shell.opened.size(), 4);
-        QVERIFY(bed->shell.opened[0].endsWith("feedback.htm"));
-        QVERIFY(bed->shell.opened[1].endsWith("tech.htm"));
-        QVERIFY(bed->shell.opened[3].startsWith("http"));
+        QGuiApplication::clipboard()->setMimeData(data);
+        frmMain* editor = bed->editor(QStringLiteral("http://abc"), false);
+        if (start >= 0) {
+            editor->txtURL->setSelection(start, length);
+        } else {
+            editor->txtURL->setCursorPosition(length);
+        }
+        for (const QString& item : items.split(QLatin1Char(' '))) {
+            editor->editAction(item.toInt())->trigger();
+        }
+        QCOMPARE(editor->address(), address);
+        QCOMPARE(QGuiApplication::clipboard()->text(), after);
+        QCOMPARE(editor->urlChanged(), address != "http://abc");
+    }
+
+    // Drops built as a desktop sends them. None changes the title or the kind.
+    void drop_data() {
+        QTest::addColumn<DropCase>("c");
+        const auto row = [](const char* name, const DropCase& c) { QTest::newRow(name) << c; };
+        const QString fromUrl = QStringLiteral("http://from-url/");
+        row("text replaces the whole address",
+            {"", "http://dropped/", "http://dropped/", true, {}});
+        row("one shortcut", {"a.url", "", fromUrl, true, {}});
+        row("capital .URL", {"A.URL", "", fromUrl, true, {}});
+        row("three files, one-line ram first",
+            {"one.ram a.url c.txt", "", "rtsp://one/", false, {}});
+        row("three files, play list first",
+            {"two.ram a.url c.txt", "", Old, false, {"rtsp://a/", "rtsp://b/"}});
+        row("not a link file", {"c.txt", "", Old, false, {}});
+        row("file manager: URL list and text", {"a.url", "%1", fromUrl, true, {}});
+    }
+    void drop() {
+        QFETCH(DropCase, c);
+        const auto& [files, text, address, changed, toPlayList] = c;
+        bed->write("a.url", "[InternetShortcut]\r\nURL=http://from-url/\r\n");
+        bed->write("A.URL", bed->read("a.url"));
+        bed->write("one.ram", "rtsp://one/\r\n");
+        bed->write("two.ram", "rtsp://a/\r\nrtsp://b/\r\n");
+        bed->write("c.txt", "http://text-file/\r\n");
+        QStringList sent;
+        bed->state.sendToPlayList = [&](const QStringList& entries, const QString&) {
+            sent = entries;
+        };
+        frmMain* editor = bed->editor(Old, false);
+        editor->setWindowTitle(titleFor("/x/old.url"));
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& file : files.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            urls << QUrl::fromLocalFile(bed->path(file));
+        }
+        data.setUrls(urls);
+        if (!text.isEmpty()) {
+            data.setText(text == "%1" ? urls.first().toString() : text);
+        }
+        QVERIFY(editor->focusWidget() != editor->txtURL);
+        const QPoint at = editor->txtURL->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor->txtURL, &enter);
+        QCOMPARE(editor->focusWidget(), editor->txtURL);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor->txtURL, &drop);
+        QTRY_COMPARE(editor->address(), address);
+        QCoreApplication::processEvents();
+        QCOMPARE(editor->address(), address);
+        QCOMPARE(editor->urlChanged(), changed);
+        QCOMPARE(sent, toPlayList);
+        QCOMPARE(editor->windowTitle(), titleFor("/x/old.url"));
+        QCOMPARE(editor->linkKind(), LinkKind::Empty);
+    }
+
+    // Run by CTest under xvfb-run: xdotool drags selected text from another window onto
+    // the address box.
+    void realDrag_textFromAnotherWindow() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+            QStandardPaths::findExecutable("xdotool").isEmpty()) {
+            QSKIP("needs an X server and xdotool");
+        }
+        QLineEdit source(QStringLiteral("http://dragged/path"));
+        source.setWindowFlag(Qt::FramelessWindowHint);
+        source.setDragEnabled(true);
+        source.setFixedWidth(300);
+        source.move(40, 40);
+        source.show();
+        frmMain* editor = bed->editor(Old, false);
+        editor->show();
+        editor->move(40, 240);
+        QVERIFY(QTest::qWaitForWindowExposed(&source));
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        source.selectAll();
+        const QPoint from = source.mapToGlobal(QPoint(40, source.height() / 2));
+        const QPoint to = editor->txtURL->mapToGlobal(editor->txtURL->rect().center());
+        QString script =
+            QStringLiteral("mousemove %1 %2 sleep 0.3 mousedown 1").arg(from.x()).arg(from.y());
+        for (int step = 1; step <= 10; ++step) {
+            const QPoint at = from + (to - from) * step / 10;
+            script += QStringLiteral(" sleep 0.1 mousemove %1 %2").arg(at.x()).arg(at.y());
+        }
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), (script + " sleep 0.3 mouseup 1").split(' '));
+        QVERIFY(xdotool.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(editor->address(), QStringLiteral("http://dragged/path"), 15000);
+        QVERIFY(editor->urlChanged());
+        QTRY_COMPARE(xdotool.state(), QProcess::NotRunning);
     }
 };
 
