@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -67,6 +68,9 @@ int classifyUtf8(const unsigned char* s, qsizetype n) {
     }
     return 1;
 }
+
+// Lines the reader makes room for ahead of time, at most.
+constexpr qint64 maxReservedLines = qint64(4) << 20;
 
 // The position of the first CR or LF at or after `pos`, or `size` when there is none.
 qsizetype lineEnd(const char* data, qsizetype pos, qsizetype size) {
@@ -273,7 +277,13 @@ QString readLines(const QString& path, qint64 sizeCap, bool refuseNul, QStringLi
         }
         const bool final = got == 0;
         qsizetype start = 0;
+        const qsizetype fresh = held;
         held += got;
+        // A chunk without a line end only lengthens the last line: scanning that line again
+        // from its start at every chunk would cost a long line its length squared.
+        if (!atStart && !final && lineEnd(buffer.constData(), fresh, held) == held) {
+            continue;
+        }
         if (atStart && (held >= 3 || final)) {
             atStart = false;
             start = startsWithUtf8Bom(QByteArray::fromRawData(buffer.constData(), held)) ? 3 : 0;
@@ -285,7 +295,10 @@ QString readLines(const QString& path, qint64 sizeCap, bool refuseNul, QStringLi
             const qsizetype found = lines.size() - before;
             if (!final && found > 0) {
                 const qint64 expected = info.size() / qMax<qint64>(1, used / found);
-                lines.reserve(before + qsizetype(qMin(expected + expected / 8, info.size())));
+                // A first chunk of short lines says little about the rest: the guess stays
+                // within what a list of a few million paths needs.
+                lines.reserve(before + qsizetype(std::min({expected + expected / 8, info.size(),
+                                                           maxReservedLines})));
             }
             start = used;
         } else if (!atStart) {
