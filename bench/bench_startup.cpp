@@ -37,8 +37,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-constexpr double SplashMs = 3000.0;
-
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -331,8 +329,7 @@ int main(int argc, char* argv[]) {
         }
         figures["splash"].push_back(*f->splashShownMs);
         figures["editor"].push_back(*f->windowShownMs);
-        figures["editor less splash"].push_back(*f->windowShownMs - SplashMs);
-        figures["splash to editor"].push_back(*f->windowShownMs - *f->splashShownMs - SplashMs);
+        figures["splash period"].push_back(*f->windowShownMs - *f->splashShownMs);
         figures["resident"].push_back(f->residentMiB);
         figures["idle cpu"].push_back(f->idleCpuMs);
         figures["idle wakeups"].push_back(f->idleWakeupsPerSecond);
@@ -343,11 +340,10 @@ int main(int argc, char* argv[]) {
     printRow("startup: bare Qt window, start to shown", bareFigures["shown"], "ms");
     printRow("startup: bare Qt window, resident memory", bareFigures["resident"], "MiB");
     printRow("startup: start to splash shown", figures["splash"], "ms");
-    printRow("startup: start to editor shown (3000 ms splash included)", figures["editor"], "ms");
-    printRow("startup: start to editor shown, less the 3000 ms splash",
-             figures["editor less splash"], "ms");
-    printRow("startup: splash shown to editor shown, beyond the 3000 ms timer",
-             figures["splash to editor"], "ms");
+    printRow("startup: start to editor shown (splash period included)", figures["editor"], "ms");
+    // The splash's timer asks for 3000 ms; a coarse Qt timer may end it up to 5 % early.
+    printRow("startup: splash period, splash shown to editor shown", figures["splash period"],
+             "ms");
     printRow("startup: resident memory after startup", figures["resident"], "MiB");
     printRow("startup: CPU time" + idle, figures["idle cpu"], "ms");
     printRow("startup: wake-ups (context switches) while idle", figures["idle wakeups"], "per s");
