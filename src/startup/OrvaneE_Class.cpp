@@ -172,6 +172,8 @@ int OrvaneE_Class::run(QApplication& app) {
     QApplication::setOrganizationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationName(AppTitle);
     QApplication::setApplicationVersion(VersionText);
+    // Ties the windows to the installed launcher entry (task bars, Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.tessaly.OrvaneEditor"));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/orvane-editor.png"));
     icon.addFile(QStringLiteral(":/icons/orvane-editor-256.png"));

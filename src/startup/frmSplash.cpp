@@ -42,6 +42,8 @@ frmSplash::frmSplash(AppState& state, int intervalMs, std::function<void()> onTi
     OrvaneC_Timer = new QTimer(this);
     OrvaneC_Timer->setObjectName(QStringLiteral("OrvaneC_Timer"));
     OrvaneC_Timer->setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the splash is meant to stay its full time.
+    OrvaneC_Timer->setTimerType(Qt::PreciseTimer);
     OrvaneC_Timer->setInterval(intervalMs);
     connect(OrvaneC_Timer, &QTimer::timeout, this, &frmSplash::OrvaneC_Timer_Timer);
 
