@@ -1,11 +1,7 @@
 #pragma once
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QMap>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -21,11 +17,8 @@
 class MemoryBackend final : public SettingsBackend {
 public:
     std::optional<QString> read(const QString& keyPath, const QString& valueName) override {
-        const QString key = keyPath + QLatin1Char('\\') + valueName;
-        if (!values.contains(key)) {
-            return std::nullopt;
-        }
-        return values.value(key);
+        const auto it = values.constFind(keyPath + QLatin1Char('\\') + valueName);
+        return it == values.cend() ? std::nullopt : std::optional<QString>(*it);
     }
     void write(const QString& keyPath, const QString& valueName, const QString& text) override {
         writes.append(valueName + QLatin1Char('=') + text);
@@ -68,31 +61,22 @@ struct DialogFixture {
     AppState state{prompts, shell, registry};
 };
 
-// Clicks a check box or option button where the user would: on its indicator (a click in
-// the empty space right of a short caption does not count).
-inline void clickBox(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
-
 // Every test leaves no window behind.
 inline void checkNoWindowsLeft() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (window->isVisible()) {
-            QFAIL(qPrintable(QStringLiteral("window left open: ") + window->windowTitle()));
-        }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        QVERIFY2(!window->isVisible(), qPrintable("window left open: " + window->windowTitle()));
     }
 }
 
-// Runs `step` as soon as a modal dialog is up (after exec() has started), with it.
+// Runs `step` with the modal dialog as soon as one is up (after its exec() has started).
 template <typename Step>
 void whenModalShown(Step step) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, step] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
             timer->deleteLater();
+            timer->stop();
             step(modal);
         }
     });

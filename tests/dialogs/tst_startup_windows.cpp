@@ -8,61 +8,39 @@
 #include "frmTip.h"
 
 // The windows the splash tick opens by the three startup flags, with the real tip window
-// and wizard plugged in by the entry routine.
+// and wizard plugged in by the entry routine, and the order in which they nest.
 class tst_startup_windows : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { checkNoWindowsLeft(); }
 
     void splashTick_opensWindowsByFlags_data() {
-        QTest::addColumn<QString>("tips");
-        QTest::addColumn<QString>("editor");
-        QTest::addColumn<QString>("wizard");
-        QTest::addColumn<QString>("closeTipBy");
+        QTest::addColumn<QString>("flags");  // tips, editor, wizard: "0", "1" or "-" missing
+        QTest::addColumn<bool>("tipByOk");   // else by its close box
         QTest::addColumn<QStringList>("opened");
-        const QString ok = QStringLiteral("ok");
-        QTest::newRow("nothing") << "0"
-                                 << "0"
-                                 << "1" << ok << QStringList{};
-        QTest::newRow("flags missing")
-            << QString() << QString() << QString() << ok << QStringList{};
-        QTest::newRow("editor only: modal play list, no wizard")
-            << "0"
-            << "1"
-            << "1" << ok << QStringList{"play list modal"};
-        QTest::newRow("tips") << "1"
-                              << "0"
-                              << "0" << ok << QStringList{"tip", "tip closed"};
-        QTest::newRow("tips and wizard")
-            << "1"
-            << "0"
-            << "1" << ok
-            << QStringList{"tip", "wizard over the editor", "wizard closed", "tip closed"};
-        QTest::newRow("all three") << "1"
-                                   << "1"
-                                   << "1" << ok
-                                   << QStringList{"play list", "tip", "wizard over the editor",
-                                                  "wizard closed", "tip closed"};
-        QTest::newRow("tip closed by its close box opens no wizard")
-            << "1"
-            << "0"
-            << "1"
-            << "close" << QStringList{"tip", "tip closed"};
+        const QStringList tip{"tip", "tip closed"};
+        const QStringList tipAndWizard{"tip", "wizard over the editor", "wizard closed",
+                                       "tip closed"};
+        QTest::newRow("wizard alone opens nothing") << "001" << true << QStringList{};
+        QTest::newRow("flags missing") << "---" << true << QStringList{};
+        QTest::newRow("editor only: modal play list")
+            << "011" << true << QStringList{"play list modal"};
+        QTest::newRow("tips without wizard") << "100" << true << tip;
+        QTest::newRow("tips and wizard") << "101" << true << tipAndWizard;
+        QTest::newRow("all three") << "111" << true << QStringList{"play list"} + tipAndWizard;
+        QTest::newRow("tip closed by its close box opens no wizard") << "101" << false << tip;
     }
     void splashTick_opensWindowsByFlags() {
-        QFETCH(QString, tips);
-        QFETCH(QString, editor);
-        QFETCH(QString, wizard);
-        QFETCH(QString, closeTipBy);
+        QFETCH(QString, flags);
+        QFETCH(bool, tipByOk);
         QFETCH(QStringList, opened);
         DialogFixture f;
         f.writeFile("tod.dat", "A tip.\r\n");
-        const std::pair<QString, QString> flags[] = {{Registry::ShowTipsAtStartup, tips},
-                                                     {Registry::ShowStartupWizard, wizard},
-                                                     {Registry::ShowEditorAtStartup, editor}};
-        for (const auto& [name, value] : flags) {
-            if (!value.isNull()) {
-                f.backend.setOption(name, value);
+        const QString names[] = {Registry::ShowTipsAtStartup, Registry::ShowEditorAtStartup,
+                                 Registry::ShowStartupWizard};
+        for (int i = 0; i < 3; ++i) {
+            if (flags[i] != QLatin1Char('-')) {
+                f.backend.setOption(names[i], flags.mid(i, 1));
             }
         }
         auto entry = std::make_unique<OrvaneE_Class>(f.prompts, f.shell, f.backend, 60000);
@@ -75,10 +53,9 @@ private slots:
         };
         entry->Main();
         auto* mainEditor = qobject_cast<frmMain*>(state.mainEditor.data());
-        QVERIFY(mainEditor != nullptr);
-        QVERIFY(!mainEditor->isVisible());
+        QVERIFY(mainEditor && !mainEditor->isVisible());
 
-        // Answers each modal window as it comes up: the tip with OK (or its close box), the
+        // Answers each modal window as it comes up: the tip with OK or its close box, the
         // wizard with Cancel.
         QPointer<frmTip> tip;
         QTimer watcher;
@@ -89,22 +66,21 @@ private slots:
                 tip = shownTip;
                 events << "tip";
                 connect(shownTip, &QObject::destroyed, [&events] { events << "tip closed"; });
-                // Answered from a fresh event, so that this handler has returned by the time
-                // the wizard nests its own loop inside the tip's (a timer does not fire
-                // again while its own handler is still running).
-                QTimer::singleShot(0, shownTip, [shownTip, &closeTipBy] {
-                    if (closeTipBy == "ok") {
+                // From a fresh event, so that this handler has returned before the wizard
+                // nests its own loop inside the tip's.
+                QTimer::singleShot(0, shownTip, [shownTip, tipByOk] {
+                    if (tipByOk) {
                         shownTip->cmdOK->click();
                     } else {
                         shownTip->close();
                     }
                 });
-            } else if (auto* shownWizard = qobject_cast<frmStartup*>(modal)) {
-                events << (tip && !tip->isVisible() && shownWizard->parentWidget() == mainEditor
-                               ? "wizard over the editor"
-                               : "wizard in the wrong place");
-                connect(shownWizard, &QObject::destroyed, [&events] { events << "wizard closed"; });
-                shownWizard->cmdCancel->click();
+            } else if (auto* wizard = qobject_cast<frmStartup*>(modal)) {
+                const bool placed =
+                    tip && !tip->isVisible() && wizard->parentWidget() == mainEditor;
+                events << (placed ? "wizard over the editor" : "wizard in the wrong place");
+                connect(wizard, &QObject::destroyed, [&events] { events << "wizard closed"; });
+                wizard->cmdCancel->click();
             }
         });
         watcher.start();
@@ -112,10 +88,9 @@ private slots:
         watcher.stop();
         QVERIFY(mainEditor->isVisible());
         QCOMPARE(events, opened);
-        // Cancelling the wizard leaves the editor as phase 1 made it.
+        // Cancelling the wizard leaves the editor as startup made it.
         QCOMPARE(mainEditor->address(), QStringLiteral("http://"));
         QVERIFY(!mainEditor->urlChanged());
-        entry.reset();
     }
 };
 
