@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -22,12 +21,13 @@
 #include <memory>
 
 #include "AppState.h"
+#include "EditCommands.h"
+#include "HelpMenu.h"
 #include "LinkFiles.h"
 #include "LinkLaunchCheck.h"
 #include "Prompts.h"
 #include "RecentList.h"
 #include "Shell.h"
-#include "WebPages.h"
 
 const QString frmMain::BaseTitle = QStringLiteral("Orvane Editor");
 
@@ -616,34 +616,11 @@ void frmMain::browseLink() {
 // ---- Help menu -----------------------------------------------------------------------------
 
 void frmMain::mnuHelp_Click(int index) {
-    switch (index) {
-        case 0:
-            if (state_.showHelpContent) {
-                state_.showHelpContent();
-            }
-            break;
-        case 1:
-            state_.shell.open(WebPages::feedback());
-            break;
-        case 2:
-            state_.shell.open(WebPages::technicalSupport());
-            break;
-        case 5:
-            if (state_.showAbout) {
-                state_.showAbout(this, true);
-            }
-            break;
-        default:
-            break;
-    }
+    HelpMenu::helpItem(state_, this, index, true);
 }
 
 void frmMain::mnuOnWeb_Click(int index) {
-    if (index == 0) {
-        state_.shell.open(WebPages::productHome());
-    } else if (index == 1) {
-        state_.shell.open(WebPages::makerHome());
-    }
+    HelpMenu::onWebItem(state_, index);
 }
 
 // ---- Edit menu and drops -------------------------------------------------------------------
@@ -668,23 +645,15 @@ void frmMain::mnuEdit_Click(int index) {
 }
 
 void frmMain::EditCopyProc() {
-    QGuiApplication::clipboard()->setText(txtURL->selectedText());
+    EditCommands::copy(txtURL);
 }
 
-// QLineEdit reports a text change for any insert, even one that changes nothing; an
-// empty insert without a selection is skipped so it does not mark the link changed.
 void frmMain::EditCutProc() {
-    QGuiApplication::clipboard()->setText(txtURL->selectedText());
-    if (txtURL->hasSelectedText()) {
-        txtURL->insert(QString());
-    }
+    EditCommands::cut(txtURL);
 }
 
 void frmMain::EditPasteProc() {
-    const QString text = QGuiApplication::clipboard()->text();
-    if (!text.isEmpty() || txtURL->hasSelectedText()) {
-        txtURL->insert(text);
-    }
+    EditCommands::paste(txtURL);
 }
 
 void frmMain::txtURL_OLEDragOver() {

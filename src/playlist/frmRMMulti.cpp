@@ -1,11 +1,9 @@
 #include "frmRMMulti.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -23,13 +21,14 @@
 #include <limits>
 
 #include "AppState.h"
+#include "EditCommands.h"
+#include "HelpMenu.h"
 #include "LinkFiles.h"
 #include "PlayListModel.h"
 #include "PlayListView.h"
 #include "Prompts.h"
 #include "RecentList.h"
 #include "Shell.h"
-#include "WebPages.h"
 
 namespace {
 
@@ -509,35 +508,12 @@ void frmRMMulti::mnuView_Click(int index) {
 }
 
 void frmRMMulti::mnuHelp_Click(int index) {
-    switch (index) {
-        case 0:
-            if (state_.showHelpContent) {
-                state_.showHelpContent();
-            }
-            break;
-        case 1:
-            state_.shell.open(WebPages::feedback());
-            break;
-        case 2:
-            state_.shell.open(WebPages::technicalSupport());
-            break;
-        case 5:
-            // Unlike the single-link editor's, this about box does not hold up the window.
-            if (state_.showAbout) {
-                state_.showAbout(this, false);
-            }
-            break;
-        default:
-            break;
-    }
+    // Unlike the single-link editor's, this about box does not hold up the window.
+    HelpMenu::helpItem(state_, this, index, false);
 }
 
 void frmRMMulti::mnuOnWeb_Click(int index) {
-    if (index == 0) {
-        state_.shell.open(WebPages::productHome());
-    } else if (index == 1) {
-        state_.shell.open(WebPages::makerHome());
-    }
+    HelpMenu::onWebItem(state_, index);
 }
 
 QAction* frmRMMulti::fileAction(int index) const {
@@ -626,18 +602,15 @@ void frmRMMulti::showError(const QString& text) {
 // ---- Edit menu and drops on the address box
 
 void frmRMMulti::EditCopyProc() {
-    QGuiApplication::clipboard()->setText(txtURL->selectedText());
+    EditCommands::copy(txtURL);
 }
 
 void frmRMMulti::EditCutProc() {
-    QGuiApplication::clipboard()->setText(txtURL->selectedText());
-    if (txtURL->hasSelectedText()) {
-        txtURL->insert(QString());
-    }
+    EditCommands::cut(txtURL);
 }
 
 void frmRMMulti::EditPasteProc() {
-    txtURL->insert(QGuiApplication::clipboard()->text());
+    EditCommands::paste(txtURL);
 }
 
 void frmRMMulti::txtURL_OLEDragOver() {
