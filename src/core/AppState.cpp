@@ -20,7 +20,8 @@ bool AppState::settleAllBeforeExit() {
     // The list may change while a prompt runs (a save dialog's event loop): work on a copy.
     const QList<Entry> editors = editors_;
     for (const Entry& entry : editors) {
-        if (entry.window && entry.document->isLinkChanged() && !entry.document->settleBeforeExit()) {
+        if (entry.window && entry.document->isLinkChanged() &&
+            !entry.document->settleBeforeExit()) {
             return false;
         }
     }

@@ -49,7 +49,7 @@ public:
     std::function<void(bool modal)> showPlayList;
     // Entries read by the single-link editor from a multi-line RealMedia file at `path`.
     std::function<void(const QStringList& entries, const QString& path)> sendToPlayList;
-    std::function<void()> showHelpContent;                      // modeless
+    std::function<void()> showHelpContent;  // modeless
     std::function<void(QWidget* parent, bool modal)> showAbout;
     std::function<void(QWidget* parent, const QString& address)> startLinkTest;
 

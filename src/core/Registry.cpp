@@ -10,8 +10,7 @@ const QString Registry::ShowStartupWizard = QStringLiteral("Show Startup Wizard"
 const QString Registry::ShowEditorAtStartup = QStringLiteral("Show Editor at Startup");
 const QString Registry::DefaultLink = QStringLiteral("Default Link");
 
-SettingText Registry::GetSettingText(Root, const QString& keyPath,
-                                     const QString& valueName) const {
+SettingText Registry::GetSettingText(Root, const QString& keyPath, const QString& valueName) const {
     SettingText value = backend_.read(keyPath, valueName);
     if (value) {
         return CutAtNul(*value);

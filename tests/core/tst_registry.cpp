@@ -17,15 +17,15 @@ private slots:
         QTest::newRow("empty is not missing") << true << "" << SettingText("") << 0 << false;
         QTest::newRow("on") << true << "1" << SettingText("1") << 1 << true;
         QTest::newRow("off") << true << "0" << SettingText("0") << 0 << false;
-        QTest::newRow("cut at NUL") << true << QString::fromUtf16(u"HTTP\0X", 6)
-                                    << SettingText("HTTP") << 0 << false;
-        QTest::newRow("terminating NUL") << true << QString::fromUtf16(u"1\0", 2)
-                                         << SettingText("1") << 1 << true;
-        QTest::newRow("number with text after it") << true << " 2abc" << SettingText(" 2abc")
-                                                   << 2 << false;
+        QTest::newRow("cut at NUL")
+            << true << QString::fromUtf16(u"HTTP\0X", 6) << SettingText("HTTP") << 0 << false;
+        QTest::newRow("terminating NUL")
+            << true << QString::fromUtf16(u"1\0", 2) << SettingText("1") << 1 << true;
+        QTest::newRow("number with text after it")
+            << true << " 2abc" << SettingText(" 2abc") << 2 << false;
         QTest::newRow("hand-edited word") << true << "yes" << SettingText("yes") << 0 << false;
-        QTest::newRow("too large a number") << true << "99999999999" << SettingText("99999999999")
-                                            << 0 << false;
+        QTest::newRow("too large a number")
+            << true << "99999999999" << SettingText("99999999999") << 0 << false;
     }
     void readBack() {
         QFETCH(bool, write);
