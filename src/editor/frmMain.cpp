@@ -396,8 +396,13 @@ frmMain::SaveResult frmMain::askToSave(SaveMode mode) {
     }
     switch (state_.prompts.message(this, UnsavedQuestion, BaseTitle, Prompts::Icon::Question,
                                    Prompts::Buttons::YesNoCancel)) {
-        case Prompts::Answer::Yes:
-            return saveLink(mode);
+        case Prompts::Answer::Yes: {
+            // A save dialog cancelled after Yes stops the command too: going on would replace
+            // the address the user just asked to keep.
+            const SaveResult result = saveLink(mode);
+            return result == SaveResult::NothingToSave && urlChanged_ ? SaveResult::Cancelled
+                                                                      : result;
+        }
         case Prompts::Answer::No:
             return SaveResult::NothingToSave;
         case Prompts::Answer::Ok:
