@@ -20,10 +20,16 @@ void cut(QLineEdit* box) {
 }
 
 void paste(QLineEdit* box) {
-    const QString text = QGuiApplication::clipboard()->text();
+    const QString text = singleLine(QGuiApplication::clipboard()->text());
     if (!text.isEmpty() || box->hasSelectedText()) {
         box->insert(text);
     }
+}
+
+QString singleLine(QString text) {
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return text;
 }
 
 }  // namespace EditCommands

@@ -684,7 +684,7 @@ void frmMain::txtURL_OLEDragDrop(const QMimeData* data) {
         return;
     }
     if (data->hasText()) {
-        setAddress(data->text());
+        setAddress(EditCommands::singleLine(data->text()));
     }
 }
 

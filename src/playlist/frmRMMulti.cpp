@@ -618,7 +618,7 @@ void frmRMMulti::txtURL_OLEDragOver() {
 }
 
 void frmRMMulti::txtURL_OLEDragDrop(const QMimeData* data) {
-    txtURL->setText(data->text());
+    txtURL->setText(EditCommands::singleLine(data->text()));
 }
 
 bool frmRMMulti::eventFilter(QObject* watched, QEvent* event) {

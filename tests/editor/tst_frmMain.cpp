@@ -455,6 +455,7 @@ private slots:
         row("paste over selection", {7, 3, "2", "xyz", "http://xyz", "xyz"});
         row("paste at the caret", {-1, 7, "2", "www.", "http://www.abc", "www."});
         row("paste, no text", {-1, 7, "2", QString(), "http://abc", ""});
+        row("paste drops line breaks", {-1, 10, "2", "/x\r\n", "http://abc/x", "/x\r\n"});
     }
     void clipboard() {
         QFETCH(ClipboardCase, c);
@@ -486,6 +487,7 @@ private slots:
         const QString fromUrl = QStringLiteral("http://from-url/");
         row("text replaces the whole address",
             {"", "http://dropped/", "http://dropped/", true, {}});
+        row("text without its line break", {"", "http://dropped/\n", "http://dropped/", true, {}});
         row("one shortcut", {"a.url", "", fromUrl, true, {}});
         row("capital .URL", {"A.URL", "", fromUrl, true, {}});
         row("three files, one-line ram first",
