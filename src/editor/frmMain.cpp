@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -28,6 +27,7 @@
 #include "Prompts.h"
 #include "RecentList.h"
 #include "Shell.h"
+#include "WindowCentring.h"
 
 const QString frmMain::BaseTitle = QStringLiteral("Orvane Editor");
 
@@ -188,10 +188,7 @@ void frmMain::Form_Load() {
 
     // A fixed single border: the window keeps the size its contents need.
     setFixedSize(WindowWidth, sizeHint().height());
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
 
     urlChanged_ = false;
     ++noForm_;

@@ -2,10 +2,10 @@
 
 #include <QFont>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
+
+#include "WindowCentring.h"
 
 const QString frmState::Title = QStringLiteral("Orvane Editor - Testing the Link...");
 const QString frmState::CancelCaption = QStringLiteral("&Cancel");
@@ -78,13 +78,5 @@ void frmState::cmdButton_Click() {
 // Centres the dialog on the screen it will show on.
 void frmState::Form_Load() {
     adjustSize();
-    QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : nullptr;
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->geometry();
-    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    centreOnScreen(this);
 }

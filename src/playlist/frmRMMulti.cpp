@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <limits>
@@ -29,6 +28,7 @@
 #include "Prompts.h"
 #include "RecentList.h"
 #include "Shell.h"
+#include "WindowCentring.h"
 
 namespace {
 
@@ -228,11 +228,7 @@ void frmRMMulti::buildMenus() {
 }
 
 void frmRMMulti::Form_Load() {
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2,
-             area.top() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
     txtURL->setText(kNewAddress);
     urlChanged_ = false;
     setDocumentPath(QString());

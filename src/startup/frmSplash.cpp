@@ -5,12 +5,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "AppState.h"
 #include "OrvaneE_Class.h"
+#include "WindowCentring.h"
 #include "frmMain.h"
 
 const QString frmSplash::CopyrightText =
@@ -111,10 +111,7 @@ void frmSplash::Form_Load() {
     if (auto* editor = qobject_cast<frmMain*>(state_.mainEditor.data())) {
         editor->setNoForm(0);
     }
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
 }
 
 void frmSplash::OrvaneC_Timer_Timer() {
