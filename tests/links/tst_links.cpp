@@ -2,12 +2,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "LinkFiles.h"
 #include "LinkKinds.h"
+#include "ReadOnlyPath.h"
 #include "RecentList.h"
 #include "TextFileIo.h"
 
@@ -24,6 +29,15 @@ void putFile(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+template <qsizetype N>
+QByteArray raw(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
+}
+
+QByteArray utf16(QStringView text) {  // little-endian, as the test machines are
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
 QString sample(const QString& name) {
     return QFINDTESTDATA(QStringLiteral("fixtures/") + name);
 }
@@ -34,6 +48,39 @@ class tst_links : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
+    static constexpr int Other = 4242;  // a saver who is not root; the file's owner is one more
+
+    // Runs `save` as `uid` (in the group Other + 1) in a child process; root saves itself.
+    static QString saveAs(int uid, const std::function<QString()>& save) {
+        if (uid == 0) {
+            return save();
+        }
+        int channel[2];
+        if (::pipe(channel) != 0) {
+            return QStringLiteral("no pipe");
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const gid_t group = Other + 1;
+            const QByteArray said = ::setgroups(1, &group) == 0 && ::setgid(gid_t(uid)) == 0 &&
+                                            ::setuid(uid_t(uid)) == 0
+                                        ? save().toUtf8()
+                                        : QByteArray("could not become the saver");
+            [[maybe_unused]] const ssize_t n = ::write(channel[1], said.constData(), size_t(said.size()));
+            ::_exit(0);
+        }
+        ::close(channel[1]);
+        QFile answer;
+        answer.open(channel[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        const QString said = QString::fromUtf8(answer.readAll());
+        ::waitpid(child, nullptr, 0);
+        return said;
+    }
+
+public:
+    QString mountsError;
+
+private:
     QString recentFile() const { return dir->filePath(QStringLiteral("recent.dat")); }
 
 private slots:
@@ -157,9 +204,12 @@ private slots:
             << QString::fromUtf8("http://bü/")
             << QByteArray(
                    "\xEF\xBB\xBF; caf\xE9\r\n[InternetShortcut]\r\nURL=http://b\xC3\xBC/\r\n");
-        QTest::newRow("binary is replaced")
-            << QByteArray("[InternetShortcut]\r\n\x00URL=x\r\n", 27) << address
-            << QByteArray("[InternetShortcut]\r\nURL=http://new/\r\n");
+        QTest::newRow("NUL bytes kept with every other key")
+            << raw("[A]\r\nk=\0\r\n[InternetShortcut]\r\nURL=x\r\nIconIndex=1\r\n") << address
+            << raw("[A]\r\nk=\0\r\n[InternetShortcut]\r\nURL=http://new/\r\nIconIndex=1\r\n");
+        QTest::newRow("UTF-16 odd last byte kept")
+            << "\xFF\xFE" + utf16(u"[I]\n") + '\x01' << address
+            << "\xFF\xFE" + utf16(u"[I]\n[InternetShortcut]\nURL=http://new/\n") + '\x01';
     }
 
     void internetShortcutBytes_overExisting_replacesOnlyUrl() {
@@ -312,6 +362,90 @@ private slots:
         }
     }
 
+    // Saves on a disk that fills up, over devices, and by users who may not hand a file over
+    // or write its folder: done with the owner, group and mode kept, or refused with the old
+    // bytes kept. Root only (a small tmpfs, other users); the saver is a child process.
+    void save_keepsOwnerModeAndOldBytes_data() {
+        QTest::addColumn<QString>("kind");  // url, ram or recent
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");  // 0: a device, -1: a link to a device
+        QTest::addColumn<int>("saver");     // user id, in the file's group
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<QString>("reason");  // empty: saved
+        const QString full = QStringLiteral("no space left on device");
+        const QString notRegular = QStringLiteral("it is not a regular file");
+        QTest::newRow("full disk, shortcut") << "url" << 0777 << 0640 << 0 << true << full;
+        QTest::newRow("full disk, no cut line") << "recent" << 0777 << 0640 << 0 << true << full;
+        QTest::newRow("full disk, in place") << "ram" << 0755 << 0666 << Other << true << full;
+        QTest::newRow("link to a device") << "url" << 0777 << -1 << 0 << false << notRegular;
+        QTest::newRow("device") << "ram" << 0777 << 0 << 0 << false << notRegular;
+        QTest::newRow("root saves another's") << "ram" << 0777 << 02640 << 0 << false << "";
+        QTest::newRow("group member saves") << "url" << 0777 << 0660 << Other << false << "";
+        QTest::newRow("read-only folder") << "ram" << 0755 << 0666 << Other << false << "";
+        QTest::newRow("sticky folder") << "url" << 01777 << 0666 << Other << false << "";
+    }
+
+    void save_keepsOwnerModeAndOldBytes() {
+        QFETCH(QString, kind);
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        QFETCH(int, saver);
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, reason);
+        if (!mountsError.isEmpty()) {
+            QSKIP(qPrintable(mountsError));
+        }
+        const QString folder = dir->filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(dir->path()), 0755) == 0);
+        const TinyDisk disk(folder, "64k");
+        if (!disk.error().isEmpty()) {
+            QSKIP(qPrintable(disk.error()));
+        }
+        const QString path = folder + QStringLiteral("/f.") + kind;
+        const QByteArray native = QFile::encodeName(path);
+        // A shortcut with more than its address; a recent list whose next line needs a page.
+        const QByteArray old = kind == QLatin1String("recent")
+                                   ? "/" + QByteArray(4087, 'a') + "\r\n"
+                                   : "[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=3\r\n";
+        if (fileMode > 0) {
+            putFile(path, old);
+            QCOMPARE(::chown(native, Other + 1, Other + 1), 0);
+            QCOMPARE(::chmod(native, mode_t(fileMode)), 0);
+        } else {
+            const QByteArray device = fileMode < 0 ? native + ".dev" : native;
+            QCOMPARE(::mknod(device, S_IFCHR | 0666, makedev(1, 3)), 0);
+            QVERIFY(fileMode == 0 || ::symlink(device, native) == 0);
+        }
+        QVERIFY(::chmod(QFile::encodeName(folder), mode_t(folderMode)) == 0);
+        QVERIFY(!fullDisk || disk.fill());
+        struct stat before;
+        QCOMPARE(::stat(native, &before), 0);
+
+        const QString address = QStringLiteral("http://new/") + QString(5000, 'n');
+        QString error = saveAs(saver, [&] {
+            return kind == QLatin1String("url")   ? writeInternetShortcut(path, address, true)
+                   : kind == QLatin1String("ram") ? writeRealMedia(path, {address})
+                                                  : RecentList::append(path, address);
+        });
+        QCOMPARE(error, reason.isEmpty() ? reason
+                                         : TextFileIo::saveError(path, reason));
+        struct stat after;
+        QCOMPARE(::stat(native, &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_uid, before.st_uid);
+        QCOMPARE(after.st_gid, before.st_gid);
+        if (fileMode <= 0) {
+            return;
+        }
+        if (!reason.isEmpty()) {
+            QCOMPARE(fileBytes(path), old);
+        } else if (kind == QLatin1String("ram")) {
+            QCOMPARE(fileBytes(path), realMediaBytes({address}));
+        } else {
+            QCOMPARE(fileBytes(path), internetShortcutBytes(address, old));
+        }
+    }
+
     void recentAppend_addsPathOnItsOwnLine_data() {
         QTest::addColumn<QByteArray>("before");  // empty: no file yet
         QTest::addColumn<QString>("path");
@@ -351,5 +485,12 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_links)
+int main(int argc, char* argv[]) {
+    // Before Qt starts any thread: the tmpfs of the save tests goes in mounts of our own.
+    const QString mounts = ReadOnlyPath::enterPrivateMounts();
+    QCoreApplication app(argc, argv);
+    tst_links test;
+    test.mountsError = mounts;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_links.moc"

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDir>
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -72,4 +73,32 @@ ReadOnlyPath::~ReadOnlyPath() {
     } else if (!runningAsRoot()) {
         QFile::setPermissions(path_, permissions_);
     }
+}
+
+TinyDisk::TinyDisk(const QString& folder, const char* size) : folder_(folder) {
+    if (!runningAsRoot()) {
+        error_ = QStringLiteral("mounting a tmpfs needs root");
+    } else if (!privateMountsError.isEmpty()) {
+        error_ = privateMountsError;
+    } else if (mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                     (QByteArray("mode=0777,size=") + size).constData()) != 0) {
+        error_ = lastError("tmpfs mount");
+    }
+}
+
+TinyDisk::~TinyDisk() {
+    if (error_.isEmpty()) {
+        umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
+    }
+}
+
+bool TinyDisk::fill() const {
+    QFile filler(QDir(folder_).filePath(QStringLiteral(".filler")));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return false;
+    }
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) > 0) {
+    }
+    return filler.error() != QFileDevice::NoError;
 }

@@ -28,3 +28,21 @@ private:
     bool mounted_ = false;
     QFileDevice::Permissions permissions_;
 };
+
+// A tmpfs of `size` ("64k") mounted on an existing folder, for a disk that a test can fill:
+// only as root, inside the private mounts. Unmounted when the object goes.
+class TinyDisk {
+public:
+    TinyDisk(const QString& folder, const char* size);
+    ~TinyDisk();
+    TinyDisk(const TinyDisk&) = delete;
+    TinyDisk& operator=(const TinyDisk&) = delete;
+
+    QString error() const { return error_; }
+    // Fills what room is left with a file of its own; true when the disk is full.
+    bool fill() const;
+
+private:
+    QString folder_;
+    QString error_;
+};
