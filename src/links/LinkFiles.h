@@ -56,8 +56,9 @@ ReadResult<QString> readInternetShortcut(const QString& path);
 ReadResult<QStringList> readRealMedia(const QString& path);
 
 // Writers replace the file safely (SafeWrite::replaceFile): a failed write leaves the old
-// file as it was, and only regular files are written. They return the empty text on success, else an error sentence naming the file and
-// the reason. With keepOtherKeys, an existing shortcut keeps its other sections and keys.
+// file as it was, and only regular files are written. They return the empty text on success, else
+// an error sentence naming the file and the reason. With keepOtherKeys, an existing shortcut keeps
+// its other sections and keys.
 QString writeInternetShortcut(const QString& path, const QString& address, bool keepOtherKeys);
 QString writeRealMedia(const QString& path, const QStringList& addresses);
 

@@ -42,7 +42,8 @@ struct Fd {
 bool writeAll(int fd, const char* data, qint64 size, qint64 offset) {
     while (size > 0) {
         const size_t chunk = size_t(qMin<qint64>(size, qint64(1) << 30));
-        const ssize_t done = offset < 0 ? ::write(fd, data, chunk) : ::pwrite(fd, data, chunk, offset);
+        const ssize_t done =
+            offset < 0 ? ::write(fd, data, chunk) : ::pwrite(fd, data, chunk, offset);
         if (done < 0) {
             if (errno == EINTR) {
                 continue;

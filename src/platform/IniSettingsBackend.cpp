@@ -96,9 +96,10 @@ IniSettingsBackend::IniSettingsBackend()
 IniSettingsBackend::IniSettingsBackend(QString userFile, QString systemFile)
     : userFile_(std::move(userFile)), systemFile_(std::move(systemFile)) {
     if (!userFile_.isEmpty()) {
-        fail("The settings file \"%1\" cannot be used: %2. The program starts with its "
-             "default settings.",
-             SafeWrite::typeRefusal(userFile_));
+        fail(
+            "The settings file \"%1\" cannot be used: %2. The program starts with its "
+            "default settings.",
+            SafeWrite::typeRefusal(userFile_));
     }
 }
 

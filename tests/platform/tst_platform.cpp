@@ -107,10 +107,14 @@ private slots:
     void ini_badSettingsFile_isLeftAloneAndSaid_data() {
         QTest::addColumn<QString>("make");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("pipe") << "fifo" << "it is not a regular file";
-        QTest::newRow("link to a device") << "device" << "it is not a regular file";
-        QTest::newRow("folder") << "folder" << "it is a folder";
-        QTest::newRow("full disk") << "full" << "no space left on device";
+        QTest::newRow("pipe") << "fifo"
+                              << "it is not a regular file";
+        QTest::newRow("link to a device") << "device"
+                                          << "it is not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "it is a folder";
+        QTest::newRow("full disk") << "full"
+                                   << "no space left on device";
     }
     void ini_badSettingsFile_isLeftAloneAndSaid() {
         QFETCH(QString, make);

@@ -9,9 +9,9 @@
 #include <QThread>
 #include <QtTest>
 
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "LinkFiles.h"
 
@@ -71,8 +71,9 @@ private slots:
             QCOMPARE(::waitpid(saver, &status, 0), saver);
             ::close(done[0]);
             QVERIFY(WIFSIGNALED(status));
-            const QStringList names = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden |
-                                                                 QDir::System | QDir::NoDotAndDotDot);
+            const QStringList names = QDir(dir.path())
+                                          .entryList(QDir::AllEntries | QDir::Hidden |
+                                                     QDir::System | QDir::NoDotAndDotDot);
             // A kill between naming the finished new file and the rename leaves it beside.
             for (const QString& name : names) {
                 const QByteArray bytes = readAll(dir.filePath(name));
