@@ -133,18 +133,20 @@ Outcome viaNewFile(const QByteArray& folder, const QByteArray& name, const struc
             }
         }
     }
-    const bool denied = old != nullptr;
+    const bool inPlacePossible = old != nullptr;
     if (file.fd < 0) {
         error = errno;
-        return denied && (error == EACCES || error == EPERM) ? Outcome::InPlace : Outcome::Failed;
+        return inPlacePossible && (error == EACCES || error == EPERM) ? Outcome::InPlace
+                                                                      : Outcome::Failed;
     }
     auto fail = [&](bool inPlaceWillDo) {
         error = errno;
         if (!tempName.isEmpty()) {
             ::unlinkat(dir.fd, tempName.constData(), 0);
         }
-        return denied && inPlaceWillDo && (error == EPERM || error == EACCES) ? Outcome::InPlace
-                                                                              : Outcome::Failed;
+        return inPlacePossible && inPlaceWillDo && (error == EPERM || error == EACCES)
+                   ? Outcome::InPlace
+                   : Outcome::Failed;
     };
     // The owner first: a change of owner clears the set-id bits the mode then restores.
     if (old && (::fchown(file.fd, old->st_uid, old->st_gid) != 0 ||
