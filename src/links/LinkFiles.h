@@ -34,8 +34,8 @@ QByteArray internetShortcutBytes(const QString& address);
 // byte is kept and only the URL value of [InternetShortcut] is replaced (the key added
 // right after the section's header when missing, the section added at the end when
 // missing). Added lines use the file's own line end and encoding (UTF-16LE stays UTF-16LE).
-// Falls back to the plain two lines when `existing` is not a shortcut: empty, binary (NUL
-// bytes) or without any [section] line.
+// NUL bytes and a UTF-16 file's odd last byte are kept like any other. Falls back to the
+// plain two lines when `existing` is not a shortcut: empty or without any [section] line.
 QByteArray internetShortcutBytes(const QString& address, const QByteArray& existing);
 // The value of the first URL key of the [InternetShortcut] section (names without regard to
 // case, blanks around them ignored), after a UTF-8 byte-order mark or from UTF-16LE with its
@@ -55,9 +55,10 @@ QStringList parseLines(const QByteArray& bytes);
 ReadResult<QString> readInternetShortcut(const QString& path);
 ReadResult<QStringList> readRealMedia(const QString& path);
 
-// Writers replace the file atomically (QSaveFile): a failed write leaves the old file as it
-// was. They return the empty text on success, else an error sentence naming the file and
-// the reason. With keepOtherKeys, an existing shortcut keeps its other sections and keys.
+// Writers replace the file safely (SafeWrite::replaceFile): a failed write leaves the old
+// file as it was, and only regular files are written. They return the empty text on success, else
+// an error sentence naming the file and the reason. With keepOtherKeys, an existing shortcut keeps
+// its other sections and keys.
 QString writeInternetShortcut(const QString& path, const QString& address, bool keepOtherKeys);
 QString writeRealMedia(const QString& path, const QStringList& addresses);
 

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -309,47 +308,6 @@ QString readLines(const QString& path, qint64 sizeCap, bool refuseNul, QStringLi
         }
         std::memmove(buffer.data(), buffer.constData() + start, size_t(held - start));
         held -= start;
-    }
-    return QString();
-}
-
-QString writeFailureReason(const QString& path, const QString& fallback) {
-    if (path.isEmpty()) {
-        return QStringLiteral("no file name was given");
-    }
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return QStringLiteral("it is a folder");
-    }
-    const QFileInfo folder(info.absolutePath());
-    const QString folderName = QDir::toNativeSeparators(folder.absoluteFilePath());
-    if (!folder.exists()) {
-        return QStringLiteral("the folder \"%1\" does not exist").arg(folderName);
-    }
-    if (!folder.isDir()) {
-        return QStringLiteral("\"%1\" is not a folder").arg(folderName);
-    }
-    if (info.exists() && !info.isWritable()) {
-        return QStringLiteral("it is read-only");
-    }
-    if (!folder.isWritable()) {
-        return QStringLiteral("the folder \"%1\" is read-only").arg(folderName);
-    }
-    return reasonFromErrorString(fallback);
-}
-
-QString saveAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return writeFailureReason(path, file.errorString());
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = reasonFromErrorString(file.errorString());
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return writeFailureReason(path, file.errorString());
     }
     return QString();
 }

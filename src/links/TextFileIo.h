@@ -38,13 +38,6 @@ qsizetype splitLines(const char* data, qsizetype size, bool final, bool& skipLf,
 QString readLines(const QString& path, qint64 sizeCap, bool refuseNul, QStringList& lines,
                   bool& missing);
 
-// Replaces `path` with `bytes` atomically. Returns the empty text or the reason.
-QString saveAtomically(const QString& path, const QByteArray& bytes);
-
-// Why writing `path` failed, explained from what is on disk; `fallback` is the device's
-// own error text, used when nothing better is known.
-QString writeFailureReason(const QString& path, const QString& fallback);
-
 // The device's error text as the end of a sentence: "permission denied".
 QString reasonFromErrorString(QString errorString);
 
