@@ -165,16 +165,13 @@ QString LineStore::split(QByteArray bytes, bool cutAtStart, const Rules& rules, 
         if (rules.lineCap >= 0 && end - pos > rules.lineCap) {
             return TextFileIo::lineTooLongReason(rules.lineCap);
         }
-        ++count;
-        pos = end == size ? size : pastLineEnd(data, end, size);
-    }
-    qsizetype skip = 0;
-    if (rules.countCap >= 0 && count > rules.countCap) {
-        if (!rules.keepNewest) {
+        if (++count > rules.countCap && rules.countCap >= 0 && !rules.keepNewest) {
             return QStringLiteral("it holds more than %1 lines").arg(countText(rules.countCap));
         }
-        skip = count - rules.countCap;
+        pos = end == size ? size : pastLineEnd(data, end, size);
     }
+    // Over the cap, keepNewest drops the oldest lines.
+    qsizetype skip = rules.countCap >= 0 && count > rules.countCap ? count - rules.countCap : 0;
     out = LineStore();
     out.spans_.reserve(count - skip);
     for (qsizetype pos = first; pos < size;) {
