@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
-"""The real orvane-editor as a user meets it: its own Xvfb with openbox as the window
-manager, a fresh home and working folder, driven with xdotool, wmctrl, xprop and xclip.
-Each scenario checks what a user sees (windows, their places and sizes, the clipboard) and
-what reaches the disk, and leaves a screenshot (ImageMagick's import) in the shots folder.
-
-    orvane_e2e.py --binary PROGRAM --work DIR --shots DIR [--slow N] SCENARIO
-"""
+"""The real orvane-editor as a user meets it: on its own Xvfb with openbox, a fresh home and
+working folder, driven with xdotool, wmctrl, xprop and xclip. A scenario checks what a user
+sees (windows, their places and sizes, the clipboard) and what reaches the disk, and leaves
+a screenshot in the shots folder."""
 import argparse
 import ctypes
 import os
@@ -118,13 +115,8 @@ class World:
 
     def stop(self):
         for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            process.kill()
+            process.wait()
 
     # windows, keys and the clipboard
 
@@ -143,9 +135,6 @@ class World:
 
     def gone(self, wid, what):
         self.wait(f"closing of {what}", lambda: wid not in [w for w, _ in self.windows()])
-
-    def kind(self, wid):
-        return self.x("xprop", "-id", str(wid), "_NET_WM_WINDOW_TYPE", may_fail=True)
 
     def geometry(self, wid):
         shell = self.x("xdotool", "getwindowgeometry", "--shell", str(wid))
@@ -201,7 +190,8 @@ def first_start(w):
     """The splash, then the editor with "http://"; the settings file is seeded."""
     w.start()
     splash = w.wait("splash", lambda: next(
-        (i for i, _ in w.windows() if "SPLASH" in w.kind(i)), None), 20)
+        (i for i, _ in w.windows() if "SPLASH" in w.x(
+            "xprop", "-id", str(i), "_NET_WM_WINDOW_TYPE", may_fail=True)), None), 20)
     check(not w.titled(EDITOR), "the editor shows together with the splash")
     w.shot("splash")
     editor = w.window(EDITOR, timeout=20)
