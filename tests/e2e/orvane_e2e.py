@@ -101,10 +101,14 @@ class World:
             command = ["strace", "-f", "-qq", "-e", "trace=openat", "-o", str(trace)] + command
         self.program = self.spawn(command, "program", cwd=self.files)
 
+    def splash(self):
+        return self.wait("splash", lambda: next((i for i, _ in self.windows() if "SPLASH" in self.x(
+            "xprop", "-id", str(i), "_NET_WM_WINDOW_TYPE", may_fail=True)), None), 20)
+
     def startup(self):
         """An ordinary start: first-run settings there, no tips, no wizard."""
         self.start([("Version", "1.0.0"), ("Option\\Default Link", "HTTP")])
-        return self.window(EDITOR, timeout=20)
+        return self.window(EDITOR, timeout=20, besides=[self.splash()])
 
     def end(self, after):
         try:
@@ -189,12 +193,10 @@ def expect_file(path, expected):
 def first_start(w):
     """The splash, then the editor with "http://"; the settings file is seeded."""
     w.start()
-    splash = w.wait("splash", lambda: next(
-        (i for i, _ in w.windows() if "SPLASH" in w.x(
-            "xprop", "-id", str(i), "_NET_WM_WINDOW_TYPE", may_fail=True)), None), 20)
-    check(not w.titled(EDITOR), "the editor shows together with the splash")
+    splash = w.splash()
+    check(w.titled(EDITOR) == [splash], "the editor shows together with the splash")
     w.shot("splash")
-    editor = w.window(EDITOR, timeout=20)
+    editor = w.window(EDITOR, timeout=20, besides=[splash])
     w.gone(splash, "the splash")
     check(w.address(editor) == "http://", "a new link does not read http://")
     settings = (w.home / SETTINGS).read_text().splitlines()
