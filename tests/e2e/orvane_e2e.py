@@ -3,31 +3,20 @@
 working folder, driven with xdotool, wmctrl, xprop and xclip. A scenario checks what a user
 sees (windows, their places and sizes, the clipboard) and what reaches the disk, and leaves
 a screenshot in the shots folder."""
-import argparse
-import ctypes
-import os
-import re
-import signal
-import shutil
-import subprocess
-import sys
-import time
+import argparse, ctypes, os, re, signal, shutil, subprocess, sys, time
 from pathlib import Path
 
-TOOLS = ("Xvfb", "openbox", "xdotool", "wmctrl", "xprop", "xclip", "import")
+TOOLS = ("Xvfb", "openbox", "xdotool", "wmctrl", "xprop", "xclip", "import", "strace")
 EDITOR, PLAY_LIST = "Orvane Editor", "RealMedia Link Editor"
 SETTINGS = ".config/Tessaly/Orvane Editor.conf"
 RECENT = ".local/share/Tessaly/Orvane Editor/recent.dat"
 KEY = "Tessaly\\Orvane%20Editor\\"
+# Nothing started here outlives a driver that is killed (a test's time limit).
+DIE_WITH_DRIVER = lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
 class Failure(Exception):
     pass
-
-
-def die_with_driver():
-    # Nothing started here outlives a driver that is killed (a test's time limit).
-    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
 def check(condition, message):
@@ -44,8 +33,7 @@ class World:
         shutil.rmtree(self.root, ignore_errors=True)
         self.home, self.files = self.root / "home", self.root / "files"
         for folder in (self.home / "run", self.home / ".config/Tessaly", self.files):
-            folder.mkdir(parents=True)
-        (self.home / "run").chmod(0o700)
+            folder.mkdir(parents=True, mode=0o700)
         self.processes, self.program = [], None
         read_end, write_end = os.pipe()
         self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
@@ -54,28 +42,22 @@ class World:
         with os.fdopen(read_end) as reported:
             display = ":" + reported.readline().strip()
         check(display != ":", "Xvfb reported no display")
-        self.env = {**os.environ, "DISPLAY": display, "HOME": str(self.home),
-                    "XDG_CONFIG_HOME": str(self.home / ".config"),
-                    "XDG_DATA_HOME": str(self.home / ".local/share"),
-                    "XDG_CACHE_HOME": str(self.home / ".cache"),
-                    "XDG_RUNTIME_DIR": str(self.home / "run"),
-                    "QT_QPA_PLATFORM": "xcb", "LANG": "C.UTF-8"}
-        for name in ("WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER"):
-            self.env.pop(name, None)
+        self.env = {**{k: v for k, v in os.environ.items() if not k.startswith(("XDG", "WAYL"))},
+                    "DISPLAY": display, "HOME": str(self.home), "QT_QPA_PLATFORM": "xcb",
+                    "XDG_RUNTIME_DIR": str(self.home / "run"), "LANG": "C.UTF-8"}
         self.spawn(["openbox", "--sm-disable"], "openbox")
         self.wait("openbox", lambda: "Openbox" in self.x("wmctrl", "-m", may_fail=True))
 
     def spawn(self, command, log, **options):
         with open(self.root / f"{log}.log", "ab") as out:
             process = subprocess.Popen(command, env=getattr(self, "env", None), stdout=out,
-                                       stderr=subprocess.STDOUT, preexec_fn=die_with_driver,
+                                       stderr=subprocess.STDOUT, preexec_fn=DIE_WITH_DRIVER,
                                        **{"stdin": subprocess.DEVNULL, **options})
         self.processes.append(process)
         return process
 
-    def x(self, *command, may_fail=False, data=None):
-        done = subprocess.run(command, env=self.env, capture_output=True, input=data,
-                              timeout=20 * self.slow)
+    def x(self, *command, may_fail=False):
+        done = subprocess.run(command, env=self.env, capture_output=True, timeout=20 * self.slow)
         check(may_fail or done.returncode == 0,
               f"{' '.join(command)}: {done.stderr.decode(errors='replace')}")
         return done.stdout.decode(errors="replace")
@@ -111,11 +93,8 @@ class World:
         return self.window(EDITOR, timeout=20, besides=[self.splash()])
 
     def end(self, after):
-        try:
-            code = self.program.wait(timeout=15 * self.slow)
-        except subprocess.TimeoutExpired:
-            raise Failure(f"the program still runs after {after}") from None
-        check(code == 0, f"the program ended with exit code {code} after {after}")
+        self.wait(f"end of the program after {after}", lambda: self.program.poll() is not None)
+        check(self.program.returncode == 0, f"exit code {self.program.returncode} after {after}")
 
     def stop(self):
         for process in reversed(self.processes):
@@ -126,9 +105,8 @@ class World:
 
     def windows(self):
         """(id, title) of every window the window manager holds."""
-        rows = [line.split(None, 3) + [""] for line in
-                self.x("wmctrl", "-l", may_fail=True).splitlines()]
-        return [(int(row[0], 16), row[3]) for row in rows]
+        lines = self.x("wmctrl", "-l", may_fail=True).splitlines()
+        return [(int(line.split()[0], 16), (line.split(None, 3) + [""])[3]) for line in lines]
 
     def titled(self, title):
         return [wid for wid, name in self.windows() if name == title]
@@ -304,14 +282,12 @@ SCENARIOS = {f.__name__.replace("_", "-"): f for f in (
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--binary", type=Path, required=True)
-    parser.add_argument("--work", type=Path, required=True)
-    parser.add_argument("--shots", type=Path, required=True)
+    for name in ("--binary", "--work", "--shots"):
+        parser.add_argument(name, type=Path, required=True)
     parser.add_argument("--slow", type=float, default=1.0, help="stretches every wait")
     parser.add_argument("scenario", choices=SCENARIOS)
     options = parser.parse_args()
-    missing = [tool for tool in TOOLS if not shutil.which(tool)]
-    if missing:
+    if missing := [tool for tool in TOOLS if not shutil.which(tool)]:
         print(f"SKIP: {', '.join(missing)} not installed (scripts/packages-test.txt)")
         return 77
     options.binary, options.work = options.binary.resolve(), options.work.resolve()

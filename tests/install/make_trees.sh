@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# Lays out the program as users get it, in a scratch folder: prefix/ by `cmake --install`,
-# deb/ the Debian package built by cpack, root/ that package unpacked with dpkg -x. Both
-# trees hold exactly the files of installed.txt, each equal to the file it comes from, and
-# the package's control fields name the program and what it needs.
-# Usage: make_trees.sh CMAKE CPACK SOURCE_DIR BUILD_DIR OUT_DIR
+# Lays out the program as users get it: prefix/ by `cmake --install`, deb/ the Debian
+# package, root/ that package unpacked. Both trees hold exactly the files of installed.txt,
+# each equal to its source. Usage: make_trees.sh CMAKE CPACK SOURCE_DIR BUILD_DIR OUT_DIR
 set -euo pipefail
 cmake=$1 cpack=$2 source=$3 build=$4 out=$5
 fail() { echo "FAIL: $*"; exit 1; }
 
-rm -rf "$out"
-mkdir -p "$out"
+rm -rf "$out" && mkdir -p "$out"
 "$cmake" --install "$build" --prefix "$out/prefix" >"$out/install.log"
 # -B keeps cpack's staging folder inside the scratch folder, away from other runs.
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out/deb" >"$out/cpack.log" 2>&1 ||
