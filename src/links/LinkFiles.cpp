@@ -208,11 +208,9 @@ QByteArray realMediaBytes(const QStringList& addresses) {
 }
 
 QStringList parseLines(const QByteArray& bytes) {
-    const qsizetype start = startsWithUtf8Bom(bytes) ? 3 : 0;
-    QStringList lines;
-    bool skipLf = false;
-    splitLines(bytes.constData() + start, bytes.size() - start, true, skipLf, lines);
-    return lines;
+    LineStore lines;
+    LineStore::split(bytes, false, LineStore::Rules(), lines);
+    return lines.toStringList();
 }
 
 ReadResult<QString> readInternetShortcut(const QString& path) {
@@ -223,21 +221,34 @@ ReadResult<QString> readInternetShortcut(const QString& path) {
         return result;
     }
     result = parseInternetShortcut(file.bytes);
+    if (result.ok() && result.value.size() > lineCap) {
+        result.value.clear();
+        result.error = lineTooLongReason(lineCap);
+    }
     if (!result.ok()) {
         result.error = readError(path, result.error);
     }
     return result;
 }
 
-ReadResult<QStringList> readRealMedia(const QString& path) {
-    ReadResult<QStringList> result;
+ReadResult<LineStore> readRealMediaLines(const QString& path) {
+    ReadResult<LineStore> result;
+    LineStore::Rules rules;
+    rules.refuseNul = true;
+    rules.lineCap = lineCap;
+    rules.countCap = lineCountCap;
     bool missing = false;
-    const QString reason = readLines(path, linkFileSizeCap, true, result.value, missing);
+    const QString reason = readLines(path, linkFileSizeCap, rules, result.value, missing);
     if (!reason.isEmpty()) {
-        result.value.clear();
+        result.value = LineStore();
         result.error = readError(path, reason);
     }
     return result;
+}
+
+ReadResult<QStringList> readRealMedia(const QString& path) {
+    const ReadResult<LineStore> lines = readRealMediaLines(path);
+    return {lines.value.toStringList(), lines.error};
 }
 
 QString writeInternetShortcut(const QString& path, const QString& address, bool keepOtherKeys) {

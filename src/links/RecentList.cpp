@@ -28,17 +28,26 @@ QString append(const QString& recentFile, const QString& path) {
     return reason.isEmpty() ? QString() : saveError(recentFile, reason);
 }
 
-ReadResult<QStringList> read(const QString& recentFile) {
-    ReadResult<QStringList> result;
+ReadResult<LineStore> readLines(const QString& recentFile) {
+    ReadResult<LineStore> result;
+    LineStore::Rules rules;
+    rules.lineCap = lineCap;
+    rules.countCap = lineCountCap;
+    rules.keepNewest = true;
     bool missing = false;
-    const QString reason = readLines(recentFile, sizeCap, false, result.value, missing);
+    const QString reason = TextFileIo::readLines(recentFile, sizeCap, rules, result.value, missing);
     if (!reason.isEmpty()) {
-        result.value.clear();
+        result.value = LineStore();
         if (!missing) {
             result.error = readError(recentFile, reason);
         }
     }
     return result;
+}
+
+ReadResult<QStringList> read(const QString& recentFile) {
+    const ReadResult<LineStore> lines = readLines(recentFile);
+    return {lines.value.toStringList(), lines.error};
 }
 
 }  // namespace RecentList

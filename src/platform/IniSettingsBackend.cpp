@@ -29,6 +29,10 @@ std::optional<QString> readFrom(const QString& file, const QString& key) {
     // A fresh QSettings per call: nothing is cached, so a value written by one window is
     // seen by the next read anywhere, and by another running instance.
     QSettings settings(file, QSettings::IniFormat);
+    // QSettings parses a file's groups lazily and, for a key, looks only in the nearest
+    // group before it: with [a\b] and [a\b\c] written by hand, a\b's values would go
+    // unseen. Listing the keys parses every group.
+    settings.allKeys();
     if (!settings.contains(key)) {
         return std::nullopt;
     }

@@ -110,7 +110,6 @@ private slots:
         QCOMPARE(recognizedMenuIndex(address).value_or(-1), menuIndex);
     }
 
-    // The recent list reads a chunk at a time: some rows straddle a chunk's end.
     void lines_endAtCrLfCrOrLf_inBytesAndChunkedFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
@@ -127,18 +126,6 @@ private slots:
             << QStringList{QString::fromUtf8("café"), QString::fromUtf8("café")};
         QTest::newRow("cut sequence is Latin-1")
             << QByteArray("x\xE2\x82") << QStringList{QString::fromLatin1("x\xE2\x82")};
-        const QByteArray fill(TextFileIo::readChunk - 1, 'x');
-        const QString x = QString::fromLatin1(fill);
-        QTest::newRow("CR LF split between chunks") << fill + "\r\nnext\r\n"
-                                                    << QStringList{x, "next"};
-        QTest::newRow("CR ends a chunk, CR starts the next")
-            << fill + "\r\rnext" << QStringList{x, "", "next"};
-        QTest::newRow("UTF-8 character split between chunks")
-            << fill + "\xC3\xBC\r\n"
-            << QStringList{x + QString::fromUtf8("ü")};
-        const QByteArray longLine(2 * TextFileIo::readChunk, 'y');
-        QTest::newRow("line longer than two chunks")
-            << "a\r\n" + longLine + "\r\nz" << QStringList{"a", QString::fromLatin1(longLine), "z"};
     }
 
     void lines_endAtCrLfCrOrLf_inBytesAndChunkedFile() {

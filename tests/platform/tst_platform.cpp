@@ -35,6 +35,21 @@ private slots:
         QCOMPARE(toQtNameFilter(filter), expected);
     }
 
+    // A file written by hand, one group per key path, reads like the one the program writes.
+    void ini_handWrittenGroupsRead() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("user.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "[SOFTWARE\\Tessaly\\Orvane Editor]\nVersion=1.0.0\n"
+            "[SOFTWARE\\Tessaly\\Orvane Editor\\Option]\nDefault Link=FTP\n");
+        file.close();
+        IniSettingsBackend backend(file.fileName(), QString());
+        QCOMPARE(backend.read("SOFTWARE\\Tessaly\\Orvane Editor", "Version"), QString("1.0.0"));
+        QCOMPARE(backend.read("SOFTWARE\\Tessaly\\Orvane Editor\\Option", "Default Link"),
+                 QString("FTP"));
+    }
+
     void ini_missingEmptyAndStoredTextsStayApart_data() {
         QTest::addColumn<QString>("stored");
         QTest::newRow("empty text") << QString("");
