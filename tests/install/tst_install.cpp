@@ -24,6 +24,7 @@ QList<InstalledFile> expectedFiles() {
     const QString data = QStringLiteral(ORVANE_SOURCE_DATA_DIR);
     QList<InstalledFile> files = {
         {QStringLiteral("bin/orvane-editor"), QString()},
+        {QStringLiteral("lib/orvane-editor/orvane-curl.so"), QString()},
         {QStringLiteral("share/orvane-editor/tod.dat"), data + QStringLiteral("/tod.dat")},
         {QStringLiteral("share/applications/") + AppId + QStringLiteral(".desktop"),
          data + QStringLiteral("/") + AppId + QStringLiteral(".desktop")},
