@@ -10,13 +10,13 @@
 #include "CurlTransfer.h"
 #include "DesktopShell.h"
 #include "DialogHooks.h"
-#include "IniSettingsBackend.h"
 #include "LinkKinds.h"
 #include "LinkTest.h"
 #include "PlayListWindows.h"
 #include "QtPrompts.h"
 #include "frmMain.h"
 #include "frmSplash.h"
+#include "makeSettingsBackend.h"
 
 const QString OrvaneE_Class::AppTitle = QStringLiteral("Orvane Editor");
 const QString OrvaneE_Class::VersionText = QStringLiteral(ORVANE_VERSION);
@@ -182,8 +182,12 @@ int OrvaneE_Class::run(QApplication& app) {
 
     QtPrompts prompts;
     DesktopShell shell;
-    IniSettingsBackend settings;
-    OrvaneE_Class entry(prompts, shell, settings);
+    const auto settings = makeSettingsBackend();
+    if (!settings->problem().isEmpty()) {
+        prompts.message(nullptr, settings->problem(), AppTitle, Prompts::Icon::Warning,
+                        Prompts::Buttons::Ok);
+    }
+    OrvaneE_Class entry(prompts, shell, *settings);
     entry.state().recentFile = standardRecentFile();
     entry.state().dataDir = standardDataDir();
     entry.state().quitApplication = [] { QCoreApplication::exit(0); };
