@@ -6,11 +6,11 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "AppState.h"
+#include "LineListModel.h"
 #include "LinkKinds.h"
 #include "Prompts.h"
 #include "RecentList.h"
@@ -48,7 +48,7 @@ frmStartup::frmStartup(AppState& state, frmMain* target, QWidget* parent)
     optExist = new QRadioButton(QStringLiteral("Existing..."), this);
     optRecent = new QRadioButton(QStringLiteral("Recent..."), this);
 
-    items_ = new QStringListModel(this);
+    items_ = new LineListModel(this);
     lstPro = new QListView(this);
     lstPro->setModel(items_);
     lstPro->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -121,7 +121,7 @@ QStringList frmStartup::newLinkNames() {
 }
 
 QStringList frmStartup::listItems() const {
-    return items_->stringList();
+    return items_->lines().toStringList();
 }
 
 void frmStartup::selectItem(int row) {
@@ -139,7 +139,7 @@ QString frmStartup::selectedItem() const {
 }
 
 void frmStartup::clearList(bool enabled) {
-    items_->setStringList({});
+    items_->setLines(LineStore());
     lstPro->setEnabled(enabled);
     // Disabled, the list takes the colour of a button face, as a switched-off box does.
     QPalette palette = lstPro->palette();
@@ -150,7 +150,7 @@ void frmStartup::clearList(bool enabled) {
 
 void frmStartup::optNew_Click() {
     clearList(true);
-    items_->setStringList(newLinkNames());
+    items_->setLines(LineStore(newLinkNames()));
 }
 
 void frmStartup::optExist_Click() {
@@ -159,13 +159,13 @@ void frmStartup::optExist_Click() {
 
 void frmStartup::optRecent_Click() {
     clearList(true);
-    const ReadResult<QStringList> recent = RecentList::read(state_.recentFile);
+    ReadResult<LineStore> recent = RecentList::readLines(state_.recentFile);
     if (!recent.ok()) {
         state_.prompts.message(this, recent.error, QStringLiteral("Orvane Editor"),
                                Prompts::Icon::Warning, Prompts::Buttons::Ok);
         return;
     }
-    items_->setStringList(recent.value);
+    items_->setLines(std::move(recent.value));
 }
 
 void frmStartup::cmdOK_Click() {

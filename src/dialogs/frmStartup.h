@@ -5,11 +5,11 @@
 #include <QString>
 
 class AppState;
+class LineListModel;
 class QLabel;
 class QListView;
 class QPushButton;
 class QRadioButton;
-class QStringListModel;
 class frmMain;
 
 // The startup wizard: a new link of a chosen kind, an existing link file, or a recently
@@ -54,6 +54,6 @@ private:
 
     AppState& state_;
     QPointer<frmMain> target_;
-    QStringListModel* items_ = nullptr;
+    LineListModel* items_ = nullptr;
     QString EditorAtStartup;
 };

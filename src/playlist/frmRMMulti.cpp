@@ -289,15 +289,14 @@ void frmRMMulti::Open_RMLinkFile() {
 }
 
 bool frmRMMulti::openFile(const QString& path) {
-    const ReadResult<QStringList> read = readRealMedia(path);
+    ReadResult<LineStore> read = readRealMediaLines(path);
     if (!read.ok()) {
         showError(read.error);
         return false;
     }
-    const QStringList& lines = read.value;
-    txtURL->setText(lines.size() == 1 ? lines.first() : kNewAddress);
+    txtURL->setText(read.value.size() == 1 ? read.value.at(0) : kNewAddress);
     lstURL->selectionModel()->clear();
-    model_->setEntries(lines);
+    model_->setLines(std::move(read.value));
     urlChanged_ = false;
     discardConfirmed_ = false;
     setDocumentPath(path);

@@ -185,6 +185,10 @@ int OrvaneE_Class::run(QApplication& app) {
     QtPrompts prompts;
     DesktopShell shell;
     const auto settings = makeSettingsBackend();
+    if (!settings->problem().isEmpty()) {
+        prompts.message(nullptr, settings->problem(), AppTitle, Prompts::Icon::Warning,
+                        Prompts::Buttons::Ok);
+    }
     OrvaneE_Class entry(prompts, shell, *settings);
     entry.state().recentFile = standardRecentFile();
     entry.state().dataDir = standardDataDir();

@@ -182,7 +182,8 @@ private slots:
             << QByteArray("A\r\n\r\n") << "A: alpha" << QByteArray("beta") << "";
         QTest::newRow("no topic file") << ab << "B: alpha" << QByteArray() << "Help File not find";
         QTest::newRow("binary topic file") << ab << "B: alpha" << QByteArray("\0\0", 2)
-                                           << cannotRead.arg("help_01.dat", "not a text file");
+                                           << "The file \"DIR/help/help_01.dat\" could not be "
+                                              "read: it holds binary data, not lines of text.";
         QTest::newRow("no content.dat")
             << QByteArray() << "" << QByteArray() << "Help Content not find";
         QTest::newRow("content.dat is a folder")
