@@ -25,17 +25,7 @@ const QString kNewestVersion = QStringLiteral("Newest Version :");
 }  // namespace
 
 frmCheck::frmCheck(AppState& state, QWidget* parent)
-    : QDialog(parent),
-      state_(state),
-      IntMain_(state.makeTransfer ? state.makeTransfer() : nullptr),
-      address_(WebPages::newestVersion()) {
-    if (!IntMain_) {
-        IntMain_ = std::make_unique<CurlTransfer>();
-    }
-    IntMain_->setKeepBody(true);
-    IntMain_->setBodyLimit(MaxAnswerBytes);
-    connect(IntMain_.get(), &InternetTransfer::finished, this, &frmCheck::IntMain_Finished);
-
+    : QDialog(parent), state_(state), address_(WebPages::newestVersion()) {
     setObjectName(QStringLiteral("frmCheck"));
     setWindowTitle(QStringLiteral("Check for Update"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -95,7 +85,9 @@ void frmCheck::cmdButton_Click() {
     if (caption == StartCaption) {
         startCheck();
     } else if (caption == CancelCaption) {
-        IntMain_->cancel();
+        if (IntMain_) {
+            IntMain_->cancel();
+        }
         showFailure(QStringLiteral("The check was cancelled."));
     } else if (caption == OkCaption) {
         accept();
@@ -105,6 +97,17 @@ void frmCheck::cmdButton_Click() {
 }
 
 void frmCheck::startCheck() {
+    // Made on the first check, so that libcurl is loaded only when it is needed.
+    if (!IntMain_) {
+        IntMain_ = state_.makeTransfer ? state_.makeTransfer() : makeInternetTransfer();
+        if (!IntMain_) {
+            showFailure(transferModuleError());
+            return;
+        }
+        IntMain_->setKeepBody(true);
+        IntMain_->setBodyLimit(MaxAnswerBytes);
+        connect(IntMain_.get(), &InternetTransfer::finished, this, &frmCheck::IntMain_Finished);
+    }
     cmdButton->setText(CancelCaption);
     lblState->setText(QStringLiteral("Checking the Newest Version..."));
     IntMain_->openUrl(address_);
@@ -140,7 +143,9 @@ void frmCheck::showFailure(const QString& reason) {
 }
 
 void frmCheck::done(int result) {
-    IntMain_->cancel();
+    if (IntMain_) {
+        IntMain_->cancel();
+    }
     QDialog::done(result);
 }
 

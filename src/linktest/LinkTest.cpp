@@ -14,16 +14,11 @@ namespace {
 const QString kAppTitle = QStringLiteral("Orvane Editor");
 }
 
-LinkTest::LinkTest(Prompts& prompts, std::unique_ptr<InternetTransfer> transfer, QObject* parent)
+LinkTest::LinkTest(Prompts& prompts, MakeTransfer makeTransfer, QObject* parent)
     : QObject(parent),
       prompts_(prompts),
-      IntMain_(transfer ? std::move(transfer) : std::make_unique<CurlTransfer>()),
-      beep_([] { QApplication::beep(); }) {
-    // The test only needs to know the whole body arrived, however large.
-    IntMain_->setKeepBody(false);
-    IntMain_->setBodyLimit(-1);
-    connect(IntMain_.get(), &InternetTransfer::stateChanged, this, &LinkTest::IntMain_StateChanged);
-}
+      makeTransfer_(makeTransfer ? std::move(makeTransfer) : [] { return makeInternetTransfer(); }),
+      beep_([] { QApplication::beep(); }) {}
 
 LinkTest::~LinkTest() {
     if (dialog_) {
@@ -37,8 +32,7 @@ frmState* LinkTest::dialog() const {
 
 LinkTest* LinkTest::install(AppState& state) {
     // Owned by the hand-over, so it goes with the shared state and its prompts.
-    auto test = std::make_shared<LinkTest>(state.prompts,
-                                           state.makeTransfer ? state.makeTransfer() : nullptr);
+    auto test = std::make_shared<LinkTest>(state.prompts, state.makeTransfer);
     state.startLinkTest = [test](QWidget* parent, const QString& address) {
         test->start(parent, address);
     };
@@ -47,56 +41,75 @@ LinkTest* LinkTest::install(AppState& state) {
 
 int LinkTest::protocolFor(const QString& address) {
     if (address.startsWith(QLatin1String("https"))) {
-        return 5;
+        return InternetTransfer::HTTPS;
     }
     if (address.startsWith(QLatin1String("http"))) {
-        return 4;
+        return InternetTransfer::HTTP;
     }
     if (address.startsWith(QLatin1String("ftp"))) {
-        return 2;
+        return InternetTransfer::FTP;
     }
     if (address.startsWith(QLatin1String("gopther"))) {
-        return 4;
+        return InternetTransfer::HTTP;
     }
     return 0;
 }
 
 QString LinkTest::stateSentence(int state) {
+    using S = InternetTransfer::State;
     switch (state) {
-        case 0:
+        case S::None:
             return QStringLiteral("Orvane Editor Do not Have State to Report.");
-        case 1:
+        case S::ResolvingHost:
             return QStringLiteral(
                 "Orvane Editor is looking up the IP address of the specified host computer.");
-        case 2:
+        case S::HostResolved:
             return QStringLiteral(
                 "Orvane Editor successfully found the IP address of the specified host "
                 "computer.");
-        case 3:
+        case S::Connecting:
             return QStringLiteral("Orvane Editor is connecting to the host computer.");
-        case 4:
+        case S::Connected:
             return QStringLiteral("Orvane Editor successfully connected to the host computer.");
-        case 5:
+        case S::Requesting:
             return QStringLiteral("Orvane Editor is sending a request to the host computer.");
-        case 6:
+        case S::RequestSent:
             return QStringLiteral("Orvane Editor successfully sent the request.");
-        case 7:
+        case S::ReceivingResponse:
             return QStringLiteral("Orvane Editor is receiving a response from the host computer.");
-        case 8:
+        case S::ResponseReceived:
             return QStringLiteral(
                 "Orvane Editor successfully received a response from the host computer.");
-        case 9:
+        case S::Disconnecting:
             return QStringLiteral("Orvane Editor is disconnecting from the host computer.");
-        case 10:
+        case S::Disconnected:
             return QStringLiteral(
                 "Orvane Editor successfully disconnected from the host computer.");
-        case 11:
+        case S::Error:
             return QStringLiteral("An error occurred in communicating with the host computer.");
-        case 12:
+        case S::ResponseCompleted:
             return QStringLiteral("The request has completed and all data has been received.");
         default:
             return QString();
     }
+}
+
+// The component is made on the first test, so that a session that never tests a link never
+// loads libcurl.
+bool LinkTest::makeIntMain() {
+    if (IntMain_) {
+        return true;
+    }
+    IntMain_ = makeTransfer_();
+    if (!IntMain_) {
+        return false;
+    }
+    // A successful answer is proven by its first bytes; the rest is not needed.
+    IntMain_->setKeepBody(false);
+    IntMain_->setBodyLimit(-1);
+    IntMain_->setStopAtFirstBytes(true);
+    connect(IntMain_.get(), &InternetTransfer::stateChanged, this, &LinkTest::IntMain_StateChanged);
+    return true;
 }
 
 void LinkTest::start(QWidget* parent, const QString& address) {
@@ -106,18 +119,33 @@ void LinkTest::start(QWidget* parent, const QString& address) {
                          Prompts::Icon::None, Prompts::Buttons::Ok);
         return;
     }
-    // A test still running is replaced by this one.
-    IntMain_->cancel();
+    const bool ready = makeIntMain();
+    if (ready) {
+        IntMain_->cancel();  // a test still running is replaced by this one
+    }
     failed_ = false;
 
     if (!dialog_) {
         dialog_ = new frmState(parent);
-        connect(dialog_, &frmState::cancelRequested, IntMain_.get(), &InternetTransfer::cancel);
+        connect(dialog_, &frmState::cancelRequested, this, [this] {
+            if (IntMain_) {
+                IntMain_->cancel();
+            }
+        });
     }
     dialog_->lblState->clear();
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();
+    if (!ready) {
+        const QString reason = transferModuleError();
+        dialog_->lblCorrect->setText(QStringLiteral("The Link cannot be Tested."));
+        dialog_->lblState->setText(
+            reason.isEmpty() ? QStringLiteral("Orvane Editor has no Internet transfer component.")
+                             : reason);
+        dialog_->cmdButton->setText(frmState::OkCaption);
+        return;
+    }
     dialog_->cmdButton->setText(frmState::CancelCaption);
     dialog_->lblCorrect->setText(QStringLiteral("Starting to Test The Link..."));
 
@@ -126,33 +154,37 @@ void LinkTest::start(QWidget* parent, const QString& address) {
 }
 
 void LinkTest::IntMain_StateChanged(int state) {
+    using S = InternetTransfer::State;
     const QString sentence = stateSentence(state);
     if (sentence.isEmpty()) {
         return;
     }
     // Once a test has failed, closing its connection does not make it a success, and the
     // error stays on screen.
-    if (failed_ && state != InternetTransfer::Error) {
+    if (failed_ && state != S::Error) {
         return;
     }
-    if (state == InternetTransfer::Error) {
+    if (state == S::Error) {
         failed_ = true;
     }
-    if (state == InternetTransfer::Disconnected) {
+    if (state == S::Disconnected) {
         beep_();
     }
     if (!dialog_) {
         return;  // closed by the user: the test runs on without reopening it
     }
-    QString text = sentence;
-    if (state == InternetTransfer::Error && !IntMain_->errorString().isEmpty()) {
-        text += QLatin1Char('\n') + IntMain_->errorString();
-    }
-    dialog_->lblState->setText(text);
-    if (state == InternetTransfer::ResolvingHost) {
+    // The reason line under the sentence: why the test failed, or what the user should know
+    // about a link that works.
+    const QString reason = state == S::Error ? IntMain_->errorString() : IntMain_->notice();
+    dialog_->lblState->setText(reason.isEmpty() ? sentence : sentence + QLatin1Char('\n') + reason);
+    if (state == S::ResolvingHost) {
         dialog_->lblCorrect->setText(QStringLiteral("Testing The Link..."));
-    } else if (state == InternetTransfer::Disconnected) {
+    } else if (state == S::Disconnected) {
         dialog_->lblCorrect->setText(QStringLiteral("The Link is Correct."));
+        dialog_->cmdButton->setText(frmState::OkCaption);
+    } else if (state == S::Error) {
+        // A failed test is over: the headline says so, and the button only closes.
+        dialog_->lblCorrect->setText(QStringLiteral("The Link could not be Reached."));
         dialog_->cmdButton->setText(frmState::OkCaption);
     }
 }

@@ -19,12 +19,15 @@ class frmState;
 class LinkTest : public QObject {
     Q_OBJECT
 public:
-    LinkTest(Prompts& prompts, std::unique_ptr<InternetTransfer> transfer,
-             QObject* parent = nullptr);
+    using MakeTransfer = std::function<std::unique_ptr<InternetTransfer>()>;
+
+    // The transfer component is made by `makeTransfer` (by default the program's libcurl
+    // one) when the first test starts.
+    explicit LinkTest(Prompts& prompts, MakeTransfer makeTransfer = {}, QObject* parent = nullptr);
     ~LinkTest() override;
     Q_DISABLE_COPY_MOVE(LinkTest)
 
-    // Makes the program's link test (with a component from state.makeTransfer, or the
+    // Makes the program's link test (its component made by state.makeTransfer, or the
     // libcurl one) and plugs it into state.startLinkTest, which owns it from then on.
     static LinkTest* install(AppState& state);
 
@@ -33,20 +36,24 @@ public:
     // The handler of IntMain's state notifications.
     void IntMain_StateChanged(int state);
 
-    // The protocol by how the address begins (case matters): 5 HTTPS, 4 HTTP or "gopther",
-    // 2 FTP; 0 for an address that cannot be tested.
+    // The protocol by how the address begins (case matters): HTTPS, HTTP (also for
+    // "gopther") or FTP; 0 for an address that cannot be tested.
     static int protocolFor(const QString& address);
     // The sentence lblState shows for a state from 0 to 12; empty for any other.
     static QString stateSentence(int state);
 
-    InternetTransfer& IntMain() { return *IntMain_; }
+    // Null until the first test has made it.
+    InternetTransfer* IntMain() const { return IntMain_.get(); }
     // The dialog while it is open, else null.
     frmState* dialog() const;
     // The system beep by default; tests count it.
     void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
 
 private:
+    bool makeIntMain();
+
     Prompts& prompts_;
+    MakeTransfer makeTransfer_;
     std::unique_ptr<InternetTransfer> IntMain_;
     QPointer<frmState> dialog_;
     std::function<void()> beep_;

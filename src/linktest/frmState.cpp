@@ -67,12 +67,16 @@ frmState::frmState(QWidget* parent) : QDialog(parent) {
 
 void frmState::cmdButton_Click() {
     const QString caption = cmdButton->text();
-    if (caption == OkCaption) {
-        close();
-    } else if (caption == CancelCaption) {
-        emit cancelRequested();
-        close();
+    if (caption == OkCaption || caption == CancelCaption) {
+        close();  // the "&Cancel" caption cancels the test on the way out (done)
     }
+}
+
+void frmState::done(int result) {
+    if (cmdButton->text() == CancelCaption) {
+        emit cancelRequested();
+    }
+    QDialog::done(result);
 }
 
 // Centres the dialog on the screen it will show on.

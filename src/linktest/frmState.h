@@ -7,7 +7,8 @@ class QPushButton;
 
 // The link test's dialog: a headline, the sentence for the latest state of the transfer, and
 // one button whose caption is the dialog's mode ("&Cancel" while a test runs, "&OK" after
-// success). It deletes itself when closed; closing it does not stop the test.
+// success or failure). It deletes itself when closed; closed while a test runs, by its button,
+// title-bar button or Escape alike, it asks for the test to be cancelled.
 class frmState : public QDialog {
     Q_OBJECT
 public:
@@ -29,6 +30,9 @@ public:
 
 signals:
     void cancelRequested();
+
+protected:
+    void done(int result) override;
 
 private:
     void Form_Load();

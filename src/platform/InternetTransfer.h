@@ -49,10 +49,18 @@ public:
     // Whether finished() carries the body, or only says that it arrived.
     void setKeepBody(bool keep) { keepBody_ = keep; }
     bool keepBody() const { return keepBody_; }
+    // Whether the first body bytes of a successful answer end the exchange: they prove the
+    // address works, however long the rest (a large file, an endless stream).
+    void setStopAtFirstBytes(bool stop) { stopAtFirstBytes_ = stop; }
+    bool stopAtFirstBytes() const { return stopAtFirstBytes_; }
 
     // Why the latest fetch failed, in words for the user ("HTTP 404 Not Found"); set before
     // state 11 is reported, empty after a fetch starts.
     QString errorString() const { return errorString_; }
+    // What the user should know about the latest fetch although it did not fail (a secure
+    // address sent on to a plain one); set before state 8 is reported, empty after a fetch
+    // starts.
+    QString notice() const { return notice_; }
 
 signals:
     // Delivered on the thread that owns this object, in the order of the exchange.
@@ -63,9 +71,12 @@ signals:
 
 protected:
     void setErrorString(const QString& text) { errorString_ = text; }
+    void setNotice(const QString& text) { notice_ = text; }
 
 private:
     qint64 bodyLimit_ = DefaultBodyLimit;
     bool keepBody_ = true;
+    bool stopAtFirstBytes_ = false;
     QString errorString_;
+    QString notice_;
 };

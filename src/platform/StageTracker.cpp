@@ -5,10 +5,15 @@
 
 namespace {
 
-// The order a successful exchange goes through; 11 stands outside it.
-constexpr std::array<int, 11> kOrder = {1, 2, 3, 4, 5, 6, 7, 8, 12, 9, 10};
-constexpr int kFailed = 11;
-constexpr int kDisconnecting = 9;
+using S = InternetTransfer::State;
+
+// The order a successful exchange goes through; an error stands outside it.
+constexpr std::array<int, 11> kOrder = {
+    S::ResolvingHost,     S::HostResolved,  S::Connecting,        S::Connected,
+    S::Requesting,        S::RequestSent,   S::ReceivingResponse, S::ResponseReceived,
+    S::ResponseCompleted, S::Disconnecting, S::Disconnected};
+constexpr int kFailed = S::Error;
+constexpr int kDisconnecting = S::Disconnecting;
 
 int rankOf(int state) {
     const auto it = std::find(kOrder.begin(), kOrder.end(), state);
@@ -23,19 +28,19 @@ QList<int> StageTracker::feed(Event event) {
     }
     switch (event) {
         case Event::ResolveStarted:
-            return advanceTo(1, true);
+            return advanceTo(S::ResolvingHost, true);
         case Event::SocketOpened:
-            return advanceTo(3, true);
+            return advanceTo(S::Connecting, true);
         case Event::Connected:
-            return advanceTo(4, true);
+            return advanceTo(S::Connected, true);
         case Event::RequestStarting:
-            return advanceTo(5, true);
+            return advanceTo(S::Requesting, true);
         case Event::RequestSent:
-            return advanceTo(6, true);
+            return advanceTo(S::RequestSent, true);
         case Event::ResponseStarted:
-            return advanceTo(7, true);
+            return advanceTo(S::ReceivingResponse, true);
         case Event::Succeeded:
-            return advanceTo(12, true);
+            return advanceTo(S::ResponseCompleted, true);
         case Event::Failed:
             // One failure per exchange, and none once the connection is being closed.
             if (failed_ || rankOf(last_) >= rankOf(kDisconnecting)) {
@@ -45,9 +50,9 @@ QList<int> StageTracker::feed(Event event) {
             last_ = kFailed;
             return {kFailed};
         case Event::Disconnecting:
-            return advanceTo(9, false);
+            return advanceTo(S::Disconnecting, false);
         case Event::Disconnected:
-            return advanceTo(10, false);
+            return advanceTo(S::Disconnected, false);
     }
     return {};
 }

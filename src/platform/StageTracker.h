@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include "InternetTransfer.h"
+
 // Turns the raw events of one transfer (hooks that may repeat, come late or be skipped) into
 // the state numbers the component reports: each state at most once, in the order 1, 2, 3,
 // 4, 5, 6, 7, 8, 12, 9, 10, or 11 at the point of failure followed only by 9 and 10.

@@ -39,9 +39,7 @@ void installWindows(AppState& state) {
     installPlayList(state);
 
     // Link test: state.startLinkTest, and state.makeTransfer for the transfer component.
-    state.makeTransfer = []() -> std::unique_ptr<InternetTransfer> {
-        return std::make_unique<CurlTransfer>();
-    };
+    state.makeTransfer = [] { return makeInternetTransfer(); };
     LinkTest::install(state);
 
     // Help contents: state.showHelpContent (modeless).

@@ -10,6 +10,7 @@
 class FakeTransfer final : public InternetTransfer {
 public:
     using InternetTransfer::InternetTransfer;
+    using InternetTransfer::setNotice;
 
     void setProtocol(int protocol) override { protocol_ = protocol; }
     int protocol() const override { return protocol_; }
