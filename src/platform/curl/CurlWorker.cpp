@@ -198,7 +198,8 @@ QString Session::failure(CURLcode result) const {
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         curl_off_t connected = 0;
         curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connected);
-        if (elapsed >= job.timeLimitMs) {
+        // libcurl's clock may call it a few milliseconds before ours does.
+        if (elapsed + 100 >= job.timeLimitMs) {
             return QStringLiteral("No whole answer within %1 seconds, the time limit.")
                 .arg(double(job.timeLimitMs) / 1000.0);
         }
