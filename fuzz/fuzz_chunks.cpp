@@ -39,12 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.put(bytes);
     LineStore::Rules rules;
     rules.keepNewest = true;
-    LineStore tail;
-    bool missing = false;
-    expect(TextFileIo::readLines(file.path(), cap, rules, tail, missing).isEmpty(),
-           "the newest part of a recent list is read");
+    const ReadResult<LineStore> tail = TextFileIo::readLineFile(file.path(), cap, rules, false);
+    expect(tail.ok(), "the newest part of a recent list is read");
     const QStringList whole = parseLines(bytes);
-    const QStringList read = tail.toStringList();
+    const QStringList read = tail.value.toStringList();
     expect(read.size() <= whole.size() && whole.last(read.size()) == read,
            "the lines read are the file's last lines");
     // The first line counts only when the whole file is read: a cut that falls in a leading

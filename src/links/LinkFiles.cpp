@@ -232,18 +232,11 @@ ReadResult<QString> readInternetShortcut(const QString& path) {
 }
 
 ReadResult<LineStore> readRealMediaLines(const QString& path) {
-    ReadResult<LineStore> result;
     LineStore::Rules rules;
     rules.refuseNul = true;
     rules.lineCap = lineCap;
     rules.countCap = lineCountCap;
-    bool missing = false;
-    const QString reason = readLines(path, linkFileSizeCap, rules, result.value, missing);
-    if (!reason.isEmpty()) {
-        result.value = LineStore();
-        result.error = readError(path, reason);
-    }
-    return result;
+    return readLineFile(path, linkFileSizeCap, rules, false);
 }
 
 ReadResult<QStringList> readRealMedia(const QString& path) {

@@ -29,20 +29,11 @@ QString append(const QString& recentFile, const QString& path) {
 }
 
 ReadResult<LineStore> readLines(const QString& recentFile) {
-    ReadResult<LineStore> result;
     LineStore::Rules rules;
     rules.lineCap = lineCap;
     rules.countCap = lineCountCap;
     rules.keepNewest = true;
-    bool missing = false;
-    const QString reason = TextFileIo::readLines(recentFile, sizeCap, rules, result.value, missing);
-    if (!reason.isEmpty()) {
-        result.value = LineStore();
-        if (!missing) {
-            result.error = readError(recentFile, reason);
-        }
-    }
-    return result;
+    return TextFileIo::readLineFile(recentFile, sizeCap, rules, true);
 }
 
 ReadResult<QStringList> read(const QString& recentFile) {

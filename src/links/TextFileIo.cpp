@@ -206,14 +206,18 @@ FileBytes load(const QString& path, qint64 sizeCap, bool keepLast) {
     return result;
 }
 
-QString readLines(const QString& path, qint64 sizeCap, const LineStore::Rules& rules,
-                  LineStore& lines, bool& missing) {
+ReadResult<LineStore> readLineFile(const QString& path, qint64 sizeCap,
+                                   const LineStore::Rules& rules, bool missingIsEmpty) {
+    ReadResult<LineStore> result;
     FileBytes file = load(path, sizeCap, rules.keepNewest);
-    missing = file.missing;
-    if (!file.reason.isEmpty()) {
-        return file.reason;
+    QString reason = file.reason;
+    if (reason.isEmpty()) {
+        reason = LineStore::split(std::move(file.bytes), file.cutAtStart, rules, result.value);
     }
-    return LineStore::split(std::move(file.bytes), file.cutAtStart, rules, lines);
+    if (!reason.isEmpty() && !(file.missing && missingIsEmpty)) {
+        result.error = readError(path, reason);
+    }
+    return result;
 }
 
 QString readDataFile(const QString& path, QStringList& lines) {
@@ -222,14 +226,9 @@ QString readDataFile(const QString& path, QStringList& lines) {
     rules.refuseNul = true;
     rules.lineCap = lineCap;
     rules.countCap = lineCountCap;
-    LineStore store;
-    bool missing = false;
-    const QString reason = readLines(path, linkFileSizeCap, rules, store, missing);
-    if (!reason.isEmpty()) {
-        return readError(path, reason);
-    }
-    lines = store.toStringList();
-    return QString();
+    const ReadResult<LineStore> read = readLineFile(path, linkFileSizeCap, rules, false);
+    lines = read.value.toStringList();
+    return read.error;
 }
 
 }  // namespace TextFileIo

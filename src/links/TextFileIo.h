@@ -30,10 +30,10 @@ struct FileBytes {
 FileBytes load(const QString& path, qint64 sizeCap, bool keepLast = false);
 
 // Reads a regular file's lines with load()'s refusals and `rules`' caps; with
-// `rules.keepNewest`, a file over a cap gives its last lines instead. Returns the empty
-// text or the reason; `missing` tells a file that does not exist.
-QString readLines(const QString& path, qint64 sizeCap, const LineStore::Rules& rules,
-                  LineStore& lines, bool& missing);
+// `rules.keepNewest`, a file over a cap gives its last lines instead. The error names the
+// file and the reason; with `missingIsEmpty`, a file that does not exist is an empty list.
+ReadResult<LineStore> readLineFile(const QString& path, qint64 sizeCap,
+                                   const LineStore::Rules& rules, bool missingIsEmpty);
 
 // The program's own text files (tips, help topics): a line ends at CR or CR LF, an LF alone
 // being part of the line. Returns the empty text or the error sentence naming the file.

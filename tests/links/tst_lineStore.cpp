@@ -14,10 +14,9 @@ class tst_lineStore : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    QString put(const QString& name, const QByteArray& bytes, qint64 holeBefore = 0) {
+    QString put(const QString& name, const QByteArray& bytes) {
         QFile file(dir.filePath(name));
-        const bool ok = file.open(QIODevice::WriteOnly) && file.resize(holeBefore) &&
-                        file.seek(holeBefore) && file.write(bytes) == bytes.size();
+        const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
         return ok ? file.fileName() : QString();
     }
 
@@ -27,77 +26,84 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");  // empty: read
         const QByteArray atCap(lineCap, 'a');
-        QTest::newRow("address of exactly the cap") << "a.ram" << atCap + "\r\n"
-                                                    << "";
-        QTest::newRow("address over the cap") << "b.ram"
-                                              << "x\r\n" + atCap + "a"
-                                              << "it has a line longer than 256 KiB";
-        QTest::newRow("shortcut address over the cap")
-            << "c.url"
-            << "[InternetShortcut]\r\nURL=" + atCap + "a\r\n"
-            << "it has a line longer than 256 KiB";
-        QTest::newRow("entries at the cap") << "d.ram" << QByteArray(lineCountCap, '\n') << "";
-        QTest::newRow("entries over the cap") << "e.ram" << QByteArray(lineCountCap + 1, '\n')
-                                              << "it holds more than 1,000,000 lines";
-        QTest::newRow("recent path over the cap") << "recent.dat"
-                                                  << "/a.url\r\n" + atCap + "a\r\n"
-                                                  << "it has a line longer than 256 KiB";
-        QTest::newRow("tips file over the cap")
-            << "tod.dat"
-            << "tip\n" + atCap << "it has a line longer than 256 KiB";
+        const QString longLine = QStringLiteral("it has a line longer than 256 KiB");
+        auto row = [](const char* tag, const char* name, const QByteArray& bytes,
+                      const QString& reason) { QTest::newRow(tag) << name << bytes << reason; };
+        row("address of exactly the cap", "a.ram", atCap + "\r\n", "");
+        row("address over the cap", "b.ram", "x\r\n" + atCap + "a", longLine);
+        row("shortcut address over the cap", "c.url", "[InternetShortcut]\r\nURL=" + atCap + "a",
+            longLine);
+        row("entries at the cap", "d.ram", QByteArray(lineCountCap, '\n'), "");
+        row("entries over the cap", "e.ram", QByteArray(lineCountCap + 1, '\n'),
+            "it holds more than 1,000,000 lines");
+        row("recent path over the cap", "recent.dat", "/a.url\r\n" + atCap + "a", longLine);
+        row("tips file over the cap", "tod.dat", "tip\n" + atCap, longLine);
     }
     void readers_overACap_refuseNamingIt() {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         const QString path = put(name, bytes);
-        QString error;
         QStringList lines;
-        if (name.endsWith(QLatin1String(".dat"))) {
-            error = name == QLatin1String("tod.dat") ? TextFileIo::readDataFile(path, lines)
-                                                     : RecentList::read(path).error;
-        } else {
-            error = readLinkFile(path).error;
-        }
+        const QString error = name == "tod.dat"      ? TextFileIo::readDataFile(path, lines)
+                              : name == "recent.dat" ? RecentList::read(path).error
+                                                     : readLinkFile(path).error;
         QCOMPARE(error, reason.isEmpty() ? QString() : TextFileIo::readError(path, reason));
     }
 
     void split_decodesEachLineAlone_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("lfEndsLine");
-        QTest::addColumn<bool>("cutAtStart");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("Latin-1 beside UTF-8") << QByteArray("caf\xE9\rcaf\xC3\xA9") << true << false
-                                              << QStringList{"caf\u00E9", "caf\u00E9"};
+        QTest::newRow("Latin-1 beside UTF-8")
+            << QByteArray("caf\xE9\rcaf\xC3\xA9") << true << QStringList{"caf\u00E9", "caf\u00E9"};
+        QTest::newRow("overlong form is Latin-1")
+            << QByteArray("\xC0\xAF") << true << QStringList{"\u00C0\u00AF"};
         QTest::newRow("character cut at the end is Latin-1")
-            << QByteArray("tip\r\n\xE2\x82") << false << false
-            << QStringList{"tip", QStringLiteral("\u00E2\u0082")};
+            << QByteArray("tip\r\n\xE2\x82") << false << QStringList{"tip", "\u00E2\u0082"};
         QTest::newRow("LF is part of a data file's line")
-            << QByteArray("a\nb\r\nc\r") << false << false << QStringList{"a\nb", "c"};
-        QTest::newRow("cut line dropped to its CR LF")
-            << QByteArray("th.url\r\n/a.url\r\n") << true << true << QStringList{"/a.url"};
-        QTest::newRow("cut at a line start keeps that line")
-            << QByteArray("\n\r\n/a.url") << true << true << QStringList{"", "/a.url"};
+            << QByteArray("a\nb\r\nc\r") << false << QStringList{"a\nb", "c"};
     }
     void split_decodesEachLineAlone() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, lfEndsLine);
-        QFETCH(bool, cutAtStart);
         QFETCH(QStringList, lines);
         LineStore::Rules rules;
         rules.lfEndsLine = lfEndsLine;
         LineStore store;
-        QCOMPARE(LineStore::split(bytes, cutAtStart, rules, store), QString());
+        QCOMPARE(LineStore::split(bytes, false, rules, store), QString());
         QCOMPARE(store.toStringList(), lines);
     }
 
-    void recentList_overTheCaps_givesTheNewestLines() {
-        // A file over the size cap is read from a cut line near its end.
-        const QString big = put("big.dat", "cut.url\r\n/a.url\r\n/b.ram\r\n", RecentList::sizeCap);
-        const ReadResult<QStringList> tail = RecentList::read(big);
-        QCOMPARE(tail.error, QString());
-        QCOMPARE(tail.value, QStringList({"/a.url", "/b.ram"}));
-        // Over the line cap, the oldest lines go.
+    // Of a file over the size cap, the lines wholly in its last cap bytes are read.
+    void readLineFile_sizeCap_refusesOrKeepsTheNewest_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("cap");
+        QTest::addColumn<bool>("keepNewest");
+        QTest::addColumn<QStringList>("lines");  // {"!"}: refused as too large
+        const QByteArray two("old\n/a.url\n");
+        QTest::newRow("exactly the cap") << two << 11 << false << QStringList{"old", "/a.url"};
+        QTest::newRow("over the cap") << two << 10 << false << QStringList{"!"};
+        QTest::newRow("newest: line on the cut kept") << two << 7 << true << QStringList{"/a.url"};
+        QTest::newRow("newest: cut line dropped")
+            << QByteArray("cut.url\r\n/a.url\r\n/b") << 16 << true << QStringList{"/a.url", "/b"};
+    }
+    void readLineFile_sizeCap_refusesOrKeepsTheNewest() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, cap);
+        QFETCH(bool, keepNewest);
+        QFETCH(QStringList, lines);
+        LineStore::Rules rules;
+        rules.keepNewest = keepNewest;
+        const QString path = put("list.dat", bytes);
+        const ReadResult<LineStore> read = TextFileIo::readLineFile(path, cap, rules, false);
+        QCOMPARE(read.error, lines == QStringList{"!"}
+                                 ? TextFileIo::readError(path, TextFileIo::tooLargeReason(cap))
+                                 : QString());
+        QCOMPARE(read.value.toStringList(), read.ok() ? lines : QStringList());
+    }
+
+    void recentList_overTheLineCountCap_keepsTheNewest() {
         QByteArray lines = "/old\n" + QByteArray(lineCountCap - 1, '\n') + "/new\n";
         const ReadResult<LineStore> newest = RecentList::readLines(put("many.dat", lines));
         QCOMPARE(newest.error, QString());

@@ -7,7 +7,7 @@
 
 #include "FileFilter.h"
 #include "IniSettingsBackend.h"
-#include "ReadOnlyPath.h"
+#include "TinyDisk.h"
 
 class tst_platform : public QObject {
     Q_OBJECT
@@ -177,11 +177,7 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    // Before Qt starts any thread: the full-disk row mounts a tmpfs of its own.
-    const QString mounts = ReadOnlyPath::enterPrivateMounts();
-    if (!mounts.isEmpty()) {
-        qWarning().noquote() << "no private mounts, the full-disk row will be skipped:" << mounts;
-    }
+    TinyDisk::enterPrivateMounts();  // before Qt starts any thread
     QCoreApplication app(argc, argv);
     tst_platform test;
     return QTest::qExec(&test, argc, argv);

@@ -159,8 +159,7 @@ struct Session {
         }
         s->report(Event::ResponseStarted);
         if (s->job.stopAtFirstBytes) {
-            // The bytes of an error page prove nothing; the status says why it failed.
-            s->proven = !(s->speaksHttp() && s->responseCode() >= 400);
+            s->proven = true;  // but for an error page: failure() reads its status first
             return 0;
         }
         s->received += qint64(length);

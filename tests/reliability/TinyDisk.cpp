@@ -1,0 +1,59 @@
+#include "TinyDisk.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+QString lastError(const char* what) {
+    return QStringLiteral("%1: %2").arg(QString::fromLatin1(what),
+                                        QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+QString privateMountsError = QStringLiteral("enterPrivateMounts() was not called");
+
+}  // namespace
+
+QString TinyDisk::enterPrivateMounts() {
+    if (geteuid() != 0) {
+        privateMountsError = QStringLiteral("mounting a tmpfs needs root");
+    } else if (unshare(CLONE_NEWNS) != 0) {
+        privateMountsError = lastError("unshare(CLONE_NEWNS)");
+    } else if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        privateMountsError = lastError("making / private");
+    } else {
+        privateMountsError.clear();
+    }
+    return privateMountsError;
+}
+
+TinyDisk::TinyDisk(const QString& folder, const char* size)
+    : folder_(folder), error_(privateMountsError) {
+    if (error_.isEmpty() && mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                                  (QByteArray("mode=0777,size=") + size).constData()) != 0) {
+        error_ = lastError("tmpfs mount");
+    }
+}
+
+TinyDisk::~TinyDisk() {
+    if (error_.isEmpty()) {
+        umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
+    }
+}
+
+bool TinyDisk::fill() const {
+    QFile filler(QDir(folder_).filePath(QStringLiteral(".filler")));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return false;
+    }
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) > 0) {
+    }
+    return filler.error() != QFileDevice::NoError;
+}
