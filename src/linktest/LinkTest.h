@@ -6,7 +6,6 @@
 #include <functional>
 #include <memory>
 
-class AppState;
 class InternetTransfer;
 class Prompts;
 class QWidget;
@@ -23,10 +22,6 @@ public:
              QObject* parent = nullptr);
     ~LinkTest() override;
     Q_DISABLE_COPY_MOVE(LinkTest)
-
-    // Makes the program's link test (with a component from state.makeTransfer, or the
-    // libcurl one) and plugs it into state.startLinkTest, which owns it from then on.
-    static LinkTest* install(AppState& state);
 
     // Start test: `address` is the editor's txtURL as typed, `parent` the editor.
     void start(QWidget* parent, const QString& address);
