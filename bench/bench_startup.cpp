@@ -4,7 +4,8 @@
 // shown. Once the editor is up, resident memory is read, and CPU time and context switches
 // are sampled over an idle spell: a program that sits idle uses neither.
 //
-// Prints one line per figure, tab-separated: name, median over the runs, unit.
+// Prints one line per figure, tab-separated: name, min, median and max over the runs, unit;
+// the runs alternate between the bare window and the program.
 // Usage: bench_startup [--runs N] [--idle-ms MS] [--program PATH] [--bare PATH]
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -280,9 +281,24 @@ double median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
+// name, min, median, max, unit
 void printRow(const std::string& name, const std::vector<double>& values, const char* unit) {
     if (!values.empty()) {
-        std::printf("%s\t%.1f\t%s\n", name.c_str(), median(values), unit);
+        const auto [low, high] = std::minmax_element(values.begin(), values.end());
+        std::printf("%s\t%.1f\t%.1f\t%.1f\t%s\n", name.c_str(), *low, median(values), *high, unit);
+    }
+}
+
+// Each run's figure over the bare window's of the same pair.
+void printRatio(const std::string& name, const std::vector<double>& values,
+                const std::vector<double>& bare) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < std::min(values.size(), bare.size()); ++i) {
+        ratios.push_back(values[i] / bare[i]);
+    }
+    if (!ratios.empty()) {
+        const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+        std::printf("%s\t%.2f\t%.2f\t%.2f\tx bare\n", name.c_str(), *low, median(ratios), *high);
     }
 }
 
@@ -318,10 +334,13 @@ int main(int argc, char* argv[]) {
     std::map<std::string, std::vector<double>> bareFigures;
     std::map<std::string, std::vector<double>> figures;
     for (int run = 0; run < runs; ++run) {
-        if (const auto b = measure(display, bare, "Bare Qt window", settleMs, idleMs)) {
-            bareFigures["shown"].push_back(*b->windowShownMs);
-            bareFigures["resident"].push_back(b->residentMiB);
+        const auto b = measure(display, bare, "Bare Qt window", settleMs, idleMs);
+        if (!b) {
+            std::fprintf(stderr, "run %d: no bare window\n", run + 1);
+            return 1;
         }
+        bareFigures["shown"].push_back(*b->windowShownMs);
+        bareFigures["resident"].push_back(b->residentMiB);
         const auto f = measure(display, program, "Orvane Editor", settleMs, idleMs);
         if (!f || !f->splashShownMs) {
             std::fprintf(stderr, "run %d: no splash and editor\n", run + 1);
@@ -345,6 +364,10 @@ int main(int argc, char* argv[]) {
     printRow("startup: splash period, splash shown to editor shown", figures["splash period"],
              "ms");
     printRow("startup: resident memory after startup", figures["resident"], "MiB");
+    printRatio("startup: start to splash shown, against the bare window", figures["splash"],
+               bareFigures["shown"]);
+    printRatio("startup: resident memory, against the bare window", figures["resident"],
+               bareFigures["resident"]);
     printRow("startup: CPU time" + idle, figures["idle cpu"], "ms");
     printRow("startup: wake-ups (context switches) while idle", figures["idle wakeups"], "per s");
     return 0;

@@ -1,58 +1,34 @@
 // The tips file (tod.dat) and the help files (content.dat, help_0N.dat) as anyone may have
-// edited them: every byte of a line reaches the window, a file read from disk gives the
-// lines split from its bytes, and lines written back with CR LF read the same.
+// edited them: read from disk, a file gives the lines between its CR and CR LF ends (an LF
+// alone stays in its line), each line being its bytes as UTF-8 or else as Latin-1.
 #include <QStringList>
 
-#include "DataText.h"
 #include "FuzzSupport.h"
 #include "ScratchFile.h"
-
-namespace {
-
-const QByteArray utf8Bom("\xEF\xBB\xBF");
-
-// The bytes with their line ends taken out: what the help window shows of a topic file,
-// whose lines run on with nothing between them.
-QByteArray withoutLineEnds(QByteArray bytes) {
-    bytes.replace("\r\n", "");
-    bytes.replace('\r', "");
-    return bytes;
-}
-
-}  // namespace
+#include "TextFileIo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QByteArray bytes = inputBytes(data, size);
-    const QStringList lines = DataText::splitLines(bytes);
-    for (const QString& line : lines) {
-        expect(!line.contains(QLatin1Char('\r')), "no line holds a CR");
-    }
-
-    // Read as UTF-8 (after its byte-order mark) or else as Latin-1: either way no byte of
-    // the text is lost.
-    const QString joined = lines.join(QString());
-    const QByteArray text = withoutLineEnds(bytes);
-    expect(joined == QString::fromLatin1(text) || joined.toUtf8() == text ||
-               (text.startsWith(utf8Bom) && joined.toUtf8() == text.sliced(3)),
-           "every byte between the line ends is read");
-
-    // A first line that itself starts with a byte-order mark loses it on the way back, as
-    // the mark is taken for the file's.
-    if (lines.isEmpty() || !lines.first().startsWith(QChar(0xFEFF))) {
-        QByteArray back;
-        for (const QString& line : lines) {
-            back.append(line.toUtf8()).append("\r\n");
-        }
-        expect(DataText::splitLines(back) == lines, "lines written back read the same");
-    }
-
     static const ScratchFile file("tod.dat");
+    const QByteArray bytes = inputBytes(data, size);
     file.put(bytes);
-    const DataText::Lines read = DataText::readLines(file.path());
+    QStringList lines;
+    const QString error = TextFileIo::readDataFile(file.path(), lines);
     if (bytes.contains('\0')) {
-        expect(!read.ok() && read.lines.isEmpty(), "a file with a NUL byte is refused");
-    } else {
-        expect(read.ok() && read.lines == lines, "the file read is its bytes' lines");
+        expect(!error.isEmpty() && lines.isEmpty(), "a file with a NUL byte is refused");
+        return 0;
+    }
+    expect(error.isEmpty(), "a text file is read");
+    QByteArray text = TextFileIo::startsWithUtf8Bom(bytes) ? bytes.sliced(3) : bytes;
+    text.replace("\r\n", "\r");
+    QList<QByteArray> expected = text.split('\r');
+    if (expected.last().isEmpty()) {
+        expected.removeLast();  // a final line end adds no line
+    }
+    expect(lines.size() == expected.size(), "one line between each two line ends");
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        expect(lines.at(i).toUtf8() == expected.at(i) ||
+                   lines.at(i) == QString::fromLatin1(expected.at(i)),
+               "every byte of a line is read");
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The settings file as anyone may have edited it: every value the program reads comes back
 // as a text without NUL characters or as missing, the startup's "Default Link" lookup takes
 // only the exact texts, and any text the program writes reads back as it was written.
+#include <QGuiApplication>
 #include <QString>
 
 #include "FuzzSupport.h"
@@ -8,6 +9,14 @@
 #include "LinkKinds.h"
 #include "Registry.h"
 #include "ScratchFile.h"
+
+// The program has a QGuiApplication when it reads its settings; a value that holds a picture
+// or an icon ("@Variant(...)") cannot be read without one.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile userFile("settings.conf");

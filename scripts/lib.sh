@@ -1,27 +1,46 @@
-# Shared by scripts/run and scripts/test. Sourced, not run.
+# Shared by the scripts in this folder. Sourced, not run.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Installs the Debian packages of scripts/packages.txt that are not installed yet.
-ensure_packages() {
-    local wanted missing=()
-    wanted=$(grep -v -E '^\s*(#|$)' "$ROOT/scripts/packages.txt")
-    for p in $wanted; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+# missing_packages LIST...: the packages of scripts/packages-LIST.txt not installed yet.
+missing_packages() {
+    local list p
+    for list in "$@"; do
+        for p in $(grep -v -E '^\s*(#|$)' "$ROOT/scripts/packages-$list.txt"); do
+            dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+                echo "$p"
+        done
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# configure_and_build PRESET
+# ensure_packages LIST...: installs what missing_packages names (apt-get -s with
+# ORVANE_APT_DRY_RUN=1, to see what would be installed).
+ensure_packages() {
+    local missing sudo="" dry=()
+    mapfile -t missing < <(missing_packages "$@")
+    [ ${#missing[@]} -eq 0 ] && return 0
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    [ "${ORVANE_APT_DRY_RUN:-0}" = 1 ] && dry=(-s)
+    step "Installing ${#missing[@]} Debian packages: ${missing[*]}"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install "${dry[@]}" -y -q \
+        --no-install-recommends "${missing[@]}"
+}
+
+# One line a step, with the time since the script started.
+step() {
+    printf '== [%3ds] %s\n' "$SECONDS" "$*"
+}
+
+# configure_and_build PRESET [TARGET...]: ninja shows its own progress, [done/total elapsed].
 configure_and_build() {
+    local preset=$1
+    shift
     cd "$ROOT"
-    if [ ! -f "build/$1/build.ninja" ]; then
-        cmake --preset "$1" --log-level=WARNING -Wno-dev >/dev/null
+    if [ ! -f "build/$preset/build.ninja" ]; then
+        step "Configuring build/$preset"
+        cmake --preset "$preset" --log-level=WARNING -Wno-dev >/dev/null
     fi
-    cmake --build --preset "$1" -- --quiet 2>/dev/null || cmake --build --preset "$1"
+    step "Building build/$preset${*:+ ($*)}: on 2 cores the first build takes several minutes"
+    NINJA_STATUS="[%f/%t %es] " cmake --build --preset "$preset" ${*:+--target "$@"}
 }

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 
 #include "AppState.h"
-#include "DataText.h"
 #include "Prompts.h"
+#include "TextFileIo.h"
 #include "WindowCentring.h"
 #include "frmHelpPro.h"
 
@@ -94,12 +94,13 @@ void frmHelpContent::LoadContent(const QString& sFile) {
         tell(QStringLiteral("Help Content not find"));
         return;
     }
-    const DataText::Lines read = DataText::readLines(sFile);
-    if (!read.ok()) {
-        tell(read.error);
+    QStringList lines;
+    const QString error = TextFileIo::readDataFile(sFile, lines);
+    if (!error.isEmpty()) {
+        tell(error);
         return;
     }
-    lstContent->addItems(read.lines);
+    lstContent->addItems(lines);
 }
 
 QString frmHelpContent::selectedTopic() const {
@@ -141,13 +142,14 @@ void frmHelpContent::LoadHelp(const QString& sFile) {
         tell(QStringLiteral("Help File not find"));
         return;
     }
-    const DataText::Lines read = DataText::readLines(sFile);
-    if (!read.ok()) {
-        tell(read.error);
+    QStringList lines;
+    const QString error = TextFileIo::readDataFile(sFile, lines);
+    if (!error.isEmpty()) {
+        tell(error);
         return;
     }
     // The lines run on with nothing between them; a topic breaks its own lines with LF.
-    window->txtPro->setPlainText(read.lines.join(QString()));
+    window->txtPro->setPlainText(lines.join(QString()));
     window->lblTitle->setText(selectedTopic());
 }
 

@@ -6,13 +6,13 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "AppState.h"
 #include "AppTitle.h"
 #include "EditorDocument.h"
+#include "LineListModel.h"
 #include "LinkKinds.h"
 #include "LinkTarget.h"
 #include "Prompts.h"
@@ -51,7 +51,7 @@ frmStartup::frmStartup(AppState& state, LinkTarget* target, QWidget* parent)
     optExist = new QRadioButton(QStringLiteral("Existing..."), this);
     optRecent = new QRadioButton(QStringLiteral("Recent..."), this);
 
-    items_ = new QStringListModel(this);
+    items_ = new LineListModel(this);
     lstPro = new QListView(this);
     lstPro->setModel(items_);
     lstPro->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -124,7 +124,7 @@ QStringList frmStartup::newLinkNames() {
 }
 
 QStringList frmStartup::listItems() const {
-    return items_->stringList();
+    return items_->lines().toStringList();
 }
 
 void frmStartup::selectItem(int row) {
@@ -142,7 +142,7 @@ QString frmStartup::selectedItem() const {
 }
 
 void frmStartup::clearList(bool enabled) {
-    items_->setStringList({});
+    items_->setLines(LineStore());
     lstPro->setEnabled(enabled);
     // Disabled, the list takes the colour of a button face, as a switched-off box does.
     QPalette palette = lstPro->palette();
@@ -153,7 +153,7 @@ void frmStartup::clearList(bool enabled) {
 
 void frmStartup::optNew_Click() {
     clearList(true);
-    items_->setStringList(newLinkNames());
+    items_->setLines(LineStore(newLinkNames()));
 }
 
 void frmStartup::optExist_Click() {
@@ -162,13 +162,13 @@ void frmStartup::optExist_Click() {
 
 void frmStartup::optRecent_Click() {
     clearList(true);
-    const ReadResult<QStringList> recent = RecentList::read(state_.recentFile);
+    ReadResult<LineStore> recent = RecentList::readLines(state_.recentFile);
     if (!recent.ok()) {
         state_.prompts.message(this, recent.error, AppTitle, Prompts::Icon::Warning,
                                Prompts::Buttons::Ok);
         return;
     }
-    items_->setStringList(recent.value);
+    items_->setLines(std::move(recent.value));
 }
 
 void frmStartup::cmdOK_Click() {

@@ -5,11 +5,12 @@
 #include <QString>
 
 class AppState;
+class LineListModel;
 class QLabel;
 class QListView;
 class QPushButton;
 class QRadioButton;
-class QStringListModel;
+class LineListModel;
 class LinkTarget;
 
 // The startup wizard: a new link of a chosen kind, an existing link file, or a recently
@@ -55,6 +56,6 @@ private:
 
     AppState& state_;
     LinkTarget* target_;
-    QStringListModel* items_ = nullptr;
+    LineListModel* items_ = nullptr;
     QString EditorAtStartup;
 };

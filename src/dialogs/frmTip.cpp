@@ -14,9 +14,9 @@
 #include <algorithm>
 
 #include "AppState.h"
-#include "DataText.h"
 #include "OptionWrites.h"
 #include "Registry.h"
+#include "TextFileIo.h"
 #include "WindowCentring.h"
 #include "Windows.h"
 
@@ -118,13 +118,14 @@ bool frmTip::LoadTips(const QString& sFile) {
     if (sFile.isEmpty() || !QFileInfo::exists(sFile)) {
         return false;
     }
-    DataText::Lines read = DataText::readLines(sFile);
-    if (!read.ok()) {
+    QStringList lines;
+    const QString error = TextFileIo::readDataFile(sFile, lines);
+    if (!error.isEmpty()) {
         // A tips file that is there but cannot be read says why, in place of a tip.
-        lblTipText->setText(read.error);
+        lblTipText->setText(error);
         return false;
     }
-    TipList.append(read.lines);
+    TipList.append(lines);
     PickRandomTip();
     return true;
 }

@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "SafeWrite.h"
 #include "TextFileIo.h"
 
 using namespace TextFileIo;
@@ -92,10 +93,10 @@ bool isUtf16LE(const QByteArray& bytes) {
     return bytes.startsWith("\xFF\xFE");
 }
 
-QString fromUtf16LE(const QByteArray& bytes) {
+QString fromUtf16LE(QByteArrayView bytes) {
     // The file's own mark is cut off here; a second one is text and must stay.
     QStringDecoder decoder(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
-    return decoder(QByteArrayView(bytes).sliced(2));
+    return decoder(bytes.sliced(2));
 }
 
 // The shortcut as text, with every byte kept: UTF-16 files decoded, all others seen one
@@ -104,12 +105,15 @@ struct ShortcutText {
     QString text;
     qsizetype start = 0;  // past a UTF-8 byte-order mark
     bool utf16 = false;
+    QByteArray oddByte;  // a UTF-16 file's last byte when it makes no whole character
 };
 
 ShortcutText shortcutText(const QByteArray& bytes) {
     ShortcutText result;
     if (isUtf16LE(bytes)) {
-        result.text = fromUtf16LE(bytes);
+        const qsizetype whole = bytes.size() - bytes.size() % 2;
+        result.text = fromUtf16LE(QByteArrayView(bytes).first(whole));
+        result.oddByte = bytes.sliced(whole);
         result.utf16 = true;
     } else {
         result.text = QString::fromLatin1(bytes);
@@ -142,10 +146,8 @@ QByteArray internetShortcutBytes(const QString& address, const QByteArray& exist
     if (existing.isEmpty()) {
         return internetShortcutBytes(address);
     }
+    // A NUL byte is one more character here: whatever else the file holds is kept.
     ShortcutText shortcut = shortcutText(existing);
-    if (shortcut.text.contains(QChar(0))) {
-        return internetShortcutBytes(address);
-    }
     const ShortcutLayout layout = scanShortcut(shortcut.text, shortcut.start);
     if (!layout.anySection) {
         return internetShortcutBytes(address);
@@ -172,7 +174,7 @@ QByteArray internetShortcutBytes(const QString& address, const QByteArray& exist
         return text.toLatin1();
     }
     QStringEncoder encoder(QStringConverter::Utf16LE);
-    return QByteArray("\xFF\xFE") + QByteArray(encoder(text));
+    return QByteArray("\xFF\xFE") + QByteArray(encoder(text)) + shortcut.oddByte;
 }
 
 ReadResult<QString> parseInternetShortcut(const QByteArray& bytes) {
@@ -206,11 +208,9 @@ QByteArray realMediaBytes(const QStringList& addresses) {
 }
 
 QStringList parseLines(const QByteArray& bytes) {
-    const qsizetype start = startsWithUtf8Bom(bytes) ? 3 : 0;
-    QStringList lines;
-    bool skipLf = false;
-    splitLines(bytes.constData() + start, bytes.size() - start, true, skipLf, lines);
-    return lines;
+    LineStore lines;
+    LineStore::split(bytes, false, LineStore::Rules(), lines);
+    return lines.toStringList();
 }
 
 ReadResult<QString> readInternetShortcut(const QString& path) {
@@ -221,21 +221,34 @@ ReadResult<QString> readInternetShortcut(const QString& path) {
         return result;
     }
     result = parseInternetShortcut(file.bytes);
+    if (result.ok() && result.value.size() > lineCap) {
+        result.value.clear();
+        result.error = lineTooLongReason(lineCap);
+    }
     if (!result.ok()) {
         result.error = readError(path, result.error);
     }
     return result;
 }
 
-ReadResult<QStringList> readRealMedia(const QString& path) {
-    ReadResult<QStringList> result;
+ReadResult<LineStore> readRealMediaLines(const QString& path) {
+    ReadResult<LineStore> result;
+    LineStore::Rules rules;
+    rules.refuseNul = true;
+    rules.lineCap = lineCap;
+    rules.countCap = lineCountCap;
     bool missing = false;
-    const QString reason = readLines(path, linkFileSizeCap, true, result.value, missing);
+    const QString reason = readLines(path, linkFileSizeCap, rules, result.value, missing);
     if (!reason.isEmpty()) {
-        result.value.clear();
+        result.value = LineStore();
         result.error = readError(path, reason);
     }
     return result;
+}
+
+ReadResult<QStringList> readRealMedia(const QString& path) {
+    const ReadResult<LineStore> lines = readRealMediaLines(path);
+    return {lines.value.toStringList(), lines.error};
 }
 
 QString writeInternetShortcut(const QString& path, const QString& address, bool keepOtherKeys) {
@@ -254,12 +267,12 @@ QString writeInternetShortcut(const QString& path, const QString& address, bool 
     } else {
         bytes = internetShortcutBytes(address);
     }
-    const QString reason = saveAtomically(path, bytes);
+    const QString reason = SafeWrite::replaceFile(path, bytes);
     return reason.isEmpty() ? QString() : saveError(path, reason);
 }
 
 QString writeRealMedia(const QString& path, const QStringList& addresses) {
-    const QString reason = saveAtomically(path, realMediaBytes(addresses));
+    const QString reason = SafeWrite::replaceFile(path, realMediaBytes(addresses));
     return reason.isEmpty() ? QString() : saveError(path, reason);
 }
 

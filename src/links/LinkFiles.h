@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "LineStore.h"
+
 // The two link file formats, as bytes and as files.
 //
 // Written: one byte sequence per character (UTF-8), CR LF after every line, nothing trimmed.
@@ -22,8 +24,14 @@ struct ReadResult {
 
 enum class LinkFileType { InternetShortcut, RealMedia, Other };
 
-// Link files larger than this are refused unread: no link file comes near it.
+// Caps from what real files hold; the readers refuse a file beyond them with a reason that
+// names the cap. Common web servers refuse request lines over 8 KiB, so no working address
+// comes near 256 KiB a line; a million entries is far beyond any play list or recent list in
+// use and keeps a full list near 60 MB; 64 MiB holds a million long lines. The size cap
+// holds for the tips and help files too.
 inline constexpr qint64 linkFileSizeCap = qint64(64) * 1024 * 1024;
+inline constexpr qsizetype lineCap = qsizetype(256) * 1024;
+inline constexpr qsizetype lineCountCap = 1'000'000;
 
 // By extension, without regard to case: ".url" and ".ram".
 LinkFileType linkFileType(const QString& path);
@@ -34,8 +42,8 @@ QByteArray internetShortcutBytes(const QString& address);
 // byte is kept and only the URL value of [InternetShortcut] is replaced (the key added
 // right after the section's header when missing, the section added at the end when
 // missing). Added lines use the file's own line end and encoding (UTF-16LE stays UTF-16LE).
-// Falls back to the plain two lines when `existing` is not a shortcut: empty, binary (NUL
-// bytes) or without any [section] line.
+// NUL bytes and a UTF-16 file's odd last byte are kept like any other. Falls back to the
+// plain two lines when `existing` is not a shortcut: empty or without any [section] line.
 QByteArray internetShortcutBytes(const QString& address, const QByteArray& existing);
 // The value of the first URL key of the [InternetShortcut] section (names without regard to
 // case, blanks around them ignored), after a UTF-8 byte-order mark or from UTF-16LE with its
@@ -54,10 +62,13 @@ QStringList parseLines(const QByteArray& bytes);
 // errors name the file and the reason.
 ReadResult<QString> readInternetShortcut(const QString& path);
 ReadResult<QStringList> readRealMedia(const QString& path);
+// The same lines, held compactly and decoded when asked for.
+ReadResult<LineStore> readRealMediaLines(const QString& path);
 
-// Writers replace the file atomically (QSaveFile): a failed write leaves the old file as it
-// was. They return the empty text on success, else an error sentence naming the file and
-// the reason. With keepOtherKeys, an existing shortcut keeps its other sections and keys.
+// Writers replace the file safely (SafeWrite::replaceFile): a failed write leaves the old
+// file as it was, and only regular files are written. They return the empty text on success, else
+// an error sentence naming the file and the reason. With keepOtherKeys, an existing shortcut keeps
+// its other sections and keys.
 QString writeInternetShortcut(const QString& path, const QString& address, bool keepOtherKeys);
 QString writeRealMedia(const QString& path, const QStringList& addresses);
 

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -69,33 +68,6 @@ int classifyUtf8(const unsigned char* s, qsizetype n) {
     return 1;
 }
 
-// Lines the reader makes room for ahead of time, at most.
-constexpr qint64 maxReservedLines = qint64(4) << 20;
-
-// The position of the first CR or LF at or after `pos`, or `size` when there is none.
-qsizetype lineEnd(const char* data, qsizetype pos, qsizetype size) {
-    // Eight bytes at a time: a word holds byte b when (x - 0x01..) & ~x & 0x80.. is not 0,
-    // x being the word with b's bits flipped.
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    constexpr std::uint64_t highs = 0x8080808080808080ULL;
-    constexpr std::uint64_t crs = ones * '\r';
-    constexpr std::uint64_t lfs = ones * '\n';
-    while (pos + 8 <= size) {
-        std::uint64_t word;
-        std::memcpy(&word, data + pos, sizeof word);
-        const std::uint64_t cr = word ^ crs;
-        const std::uint64_t lf = word ^ lfs;
-        if ((((cr - ones) & ~cr) | ((lf - ones) & ~lf)) & highs) {
-            break;
-        }
-        pos += 8;
-    }
-    while (pos < size && data[pos] != '\r' && data[pos] != '\n') {
-        ++pos;
-    }
-    return pos;
-}
-
 }  // namespace
 
 QString decode(const char* data, qsizetype size) {
@@ -117,7 +89,10 @@ bool startsWithUtf8Bom(const QByteArray& bytes) {
 }
 
 QString sizeText(qint64 bytes) {
-    return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    if (bytes % (1024 * 1024) == 0) {
+        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    }
+    return QStringLiteral("%1 KiB").arg(bytes / 1024);
 }
 
 QString reasonFromErrorString(QString errorString) {
@@ -147,7 +122,7 @@ namespace {
 
 // The refusals every reader shares, before a byte is read. Returns the reason or empty.
 QString refusalBeforeReading(const QString& path, const QFileInfo& info, qint64 sizeCap,
-                             bool& missing) {
+                             bool& missing, bool keepLast) {
     if (path.isEmpty()) {
         return QStringLiteral("no file name was given");
     }
@@ -162,7 +137,7 @@ QString refusalBeforeReading(const QString& path, const QFileInfo& info, qint64 
     if (!info.isFile()) {
         return QStringLiteral("it is not a regular file");
     }
-    if (info.size() > sizeCap) {
+    if (info.size() > sizeCap && !keepLast) {
         return tooLargeReason(sizeCap);
     }
     return QString();
@@ -174,10 +149,14 @@ QString tooLargeReason(qint64 sizeCap) {
     return QStringLiteral("it is larger than %1").arg(sizeText(sizeCap));
 }
 
-FileBytes load(const QString& path, qint64 sizeCap) {
+QString lineTooLongReason(qsizetype lineCap) {
+    return QStringLiteral("it has a line longer than %1").arg(sizeText(lineCap));
+}
+
+FileBytes load(const QString& path, qint64 sizeCap, bool keepLast) {
     FileBytes result;
     const QFileInfo info(path);
-    result.reason = refusalBeforeReading(path, info, sizeCap, result.missing);
+    result.reason = refusalBeforeReading(path, info, sizeCap, result.missing, keepLast);
     if (!result.reason.isEmpty()) {
         return result;
     }
@@ -187,170 +166,69 @@ FileBytes load(const QString& path, qint64 sizeCap) {
         result.reason = reasonFromErrorString(file.errorString());
         return result;
     }
-    // The size may change while we read (another program writing): read in chunks and stop
-    // at the cap whatever the size said.
-    QByteArray bytes;
-    bytes.reserve(info.size());
+    // One byte past the cap tells a file over it; with keepLast, that byte starts the cut
+    // line, which the caller drops.
+    const qint64 limit = sizeCap + 1;
+    result.cutAtStart = keepLast && info.size() > sizeCap;
+    if (result.cutAtStart && !file.seek(info.size() - limit)) {
+        result.unreadable = true;
+        result.reason = reasonFromErrorString(file.errorString());
+        return result;
+    }
+    // Room for exactly what the file holds, so that the buffer is no larger than the file;
+    // one that grows while we read gets more room a chunk at a time, up to the cap.
+    QByteArray bytes(qMin(info.size() + 1, limit), Qt::Uninitialized);
+    qsizetype have = 0;
     for (;;) {
-        const qsizetype have = bytes.size();
-        const qint64 room = qMin(readChunk, sizeCap + 1 - have);
-        bytes.resize(have + room);
-        const qint64 got = file.read(bytes.data() + have, room);
+        if (have == bytes.size()) {
+            if (have >= limit) {
+                break;
+            }
+            bytes.resize(qMin(have + readChunk, limit));
+        }
+        const qint64 got = file.read(bytes.data() + have, bytes.size() - have);
         if (got < 0) {
             result.unreadable = true;
             result.reason = reasonFromErrorString(file.errorString());
             return result;
         }
-        bytes.resize(have + got);
-        if (bytes.size() > sizeCap) {
-            result.reason = tooLargeReason(sizeCap);
-            return result;
-        }
         if (got == 0) {
             break;
         }
+        have += got;
     }
+    if (have > sizeCap && !result.cutAtStart) {
+        result.reason = tooLargeReason(sizeCap);
+        return result;
+    }
+    bytes.resize(have);
     result.bytes = std::move(bytes);
     return result;
 }
 
-qsizetype splitLines(const char* data, qsizetype size, bool final, bool& skipLf,
-                     QStringList& lines) {
-    qsizetype pos = 0;
-    if (skipLf && size > 0) {
-        skipLf = false;
-        if (data[0] == '\n') {
-            pos = 1;
-        }
+QString readLines(const QString& path, qint64 sizeCap, const LineStore::Rules& rules,
+                  LineStore& lines, bool& missing) {
+    FileBytes file = load(path, sizeCap, rules.keepNewest);
+    missing = file.missing;
+    if (!file.reason.isEmpty()) {
+        return file.reason;
     }
-    while (pos < size) {
-        const qsizetype end = lineEnd(data, pos, size);
-        if (end == size) {
-            if (final) {
-                lines.append(decode(data + pos, end - pos));
-                pos = size;
-            }
-            break;
-        }
-        lines.append(decode(data + pos, end - pos));
-        pos = end + 1;
-        if (data[end] == '\r') {
-            if (pos < size) {
-                pos += data[pos] == '\n' ? 1 : 0;
-            } else if (!final) {
-                skipLf = true;
-            }
-        }
-    }
-    return pos;
+    return LineStore::split(std::move(file.bytes), file.cutAtStart, rules, lines);
 }
 
-QString readLines(const QString& path, qint64 sizeCap, bool refuseNul, QStringList& lines,
-                  bool& missing) {
-    const QFileInfo info(path);
-    QString reason = refusalBeforeReading(path, info, sizeCap, missing);
+QString readDataFile(const QString& path, QStringList& lines) {
+    LineStore::Rules rules;
+    rules.lfEndsLine = false;
+    rules.refuseNul = true;
+    rules.lineCap = lineCap;
+    rules.countCap = lineCountCap;
+    LineStore store;
+    bool missing = false;
+    const QString reason = readLines(path, linkFileSizeCap, rules, store, missing);
     if (!reason.isEmpty()) {
-        return reason;
+        return readError(path, reason);
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        return reasonFromErrorString(file.errorString());
-    }
-    // One buffer, reused: the unfinished last line of a chunk moves to its front.
-    QByteArray buffer;
-    qsizetype held = 0;
-    qint64 total = 0;
-    bool skipLf = false;
-    bool atStart = true;
-    for (;;) {
-        buffer.resize(qMax(buffer.size(), held + readChunk));
-        const qint64 got = file.read(buffer.data() + held, readChunk);
-        if (got < 0) {
-            return reasonFromErrorString(file.errorString());
-        }
-        total += got;
-        if (total > sizeCap) {
-            return tooLargeReason(sizeCap);
-        }
-        if (refuseNul && std::memchr(buffer.constData() + held, 0, size_t(got))) {
-            return QStringLiteral("it holds binary data, not lines of text");
-        }
-        const bool final = got == 0;
-        qsizetype start = 0;
-        const qsizetype fresh = held;
-        held += got;
-        // A chunk without a line end only lengthens the last line: scanning that line again
-        // from its start at every chunk would cost a long line its length squared.
-        if (!atStart && !final && lineEnd(buffer.constData(), fresh, held) == held) {
-            continue;
-        }
-        if (atStart && (held >= 3 || final)) {
-            atStart = false;
-            start = startsWithUtf8Bom(QByteArray::fromRawData(buffer.constData(), held)) ? 3 : 0;
-            // Room for the lines to come, judged from those of the first chunk, saves
-            // growing a list of a million entries step by step.
-            const qsizetype before = lines.size();
-            const qsizetype used =
-                start + splitLines(buffer.constData() + start, held - start, final, skipLf, lines);
-            const qsizetype found = lines.size() - before;
-            if (!final && found > 0) {
-                const qint64 expected = info.size() / qMax<qint64>(1, used / found);
-                // A first chunk of short lines says little about the rest: the guess stays
-                // within what a list of a few million paths needs.
-                lines.reserve(before + qsizetype(std::min({expected + expected / 8, info.size(),
-                                                           maxReservedLines})));
-            }
-            start = used;
-        } else if (!atStart) {
-            start = splitLines(buffer.constData(), held, final, skipLf, lines);
-        }
-        if (final) {
-            break;
-        }
-        std::memmove(buffer.data(), buffer.constData() + start, size_t(held - start));
-        held -= start;
-    }
-    return QString();
-}
-
-QString writeFailureReason(const QString& path, const QString& fallback) {
-    if (path.isEmpty()) {
-        return QStringLiteral("no file name was given");
-    }
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return QStringLiteral("it is a folder");
-    }
-    const QFileInfo folder(info.absolutePath());
-    const QString folderName = QDir::toNativeSeparators(folder.absoluteFilePath());
-    if (!folder.exists()) {
-        return QStringLiteral("the folder \"%1\" does not exist").arg(folderName);
-    }
-    if (!folder.isDir()) {
-        return QStringLiteral("\"%1\" is not a folder").arg(folderName);
-    }
-    if (info.exists() && !info.isWritable()) {
-        return QStringLiteral("it is read-only");
-    }
-    if (!folder.isWritable()) {
-        return QStringLiteral("the folder \"%1\" is read-only").arg(folderName);
-    }
-    return reasonFromErrorString(fallback);
-}
-
-QString saveAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return writeFailureReason(path, file.errorString());
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = reasonFromErrorString(file.errorString());
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return writeFailureReason(path, file.errorString());
-    }
+    lines = store.toStringList();
     return QString();
 }
 

@@ -5,8 +5,11 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// Shared by the link file readers and writers and the recent list; not part of the
-// library's interface.
+#include "LineStore.h"
+#include "LinkFiles.h"
+
+// Shared by the link file readers and writers, the recent list, and the readers of the
+// program's own tips and help files.
 namespace TextFileIo {
 
 // Files are read this many bytes at a time.
@@ -18,32 +21,23 @@ struct FileBytes {
     QString reason;
     bool missing = false;
     bool unreadable = false;  // a file that is there but could not be opened or read
+    bool cutAtStart = false;  // only the last bytes were read
 };
 
 // Reads a regular file whole, refusing folders, devices, pipes and files over `sizeCap`
-// bytes without reading them.
-FileBytes load(const QString& path, qint64 sizeCap);
+// bytes without reading them; with `keepLast`, a larger file gives its last sizeCap + 1
+// bytes instead.
+FileBytes load(const QString& path, qint64 sizeCap, bool keepLast = false);
 
-// Splits `data` into lines that end at CR LF, CR or LF, appending them decoded to `lines`.
-// With `final` unset, a last line without a line end is left for the next call: the return
-// value is the count of bytes used, and `skipLf` carries a CR at the very end over to a
-// following LF.
-qsizetype splitLines(const char* data, qsizetype size, bool final, bool& skipLf,
-                     QStringList& lines);
+// Reads a regular file's lines with load()'s refusals and `rules`' caps; with
+// `rules.keepNewest`, a file over a cap gives its last lines instead. Returns the empty
+// text or the reason; `missing` tells a file that does not exist.
+QString readLines(const QString& path, qint64 sizeCap, const LineStore::Rules& rules,
+                  LineStore& lines, bool& missing);
 
-// Reads a regular file's lines (after a UTF-8 byte-order mark), a chunk at a time so that
-// a large file is never held whole, with the same refusals as load(). With `refuseNul`, a
-// NUL byte stops the read as binary data. Returns the empty text or the reason; `missing`
-// tells a file that does not exist.
-QString readLines(const QString& path, qint64 sizeCap, bool refuseNul, QStringList& lines,
-                  bool& missing);
-
-// Replaces `path` with `bytes` atomically. Returns the empty text or the reason.
-QString saveAtomically(const QString& path, const QByteArray& bytes);
-
-// Why writing `path` failed, explained from what is on disk; `fallback` is the device's
-// own error text, used when nothing better is known.
-QString writeFailureReason(const QString& path, const QString& fallback);
+// The program's own text files (tips, help topics): a line ends at CR or CR LF, an LF alone
+// being part of the line. Returns the empty text or the error sentence naming the file.
+QString readDataFile(const QString& path, QStringList& lines);
 
 // The device's error text as the end of a sentence: "permission denied".
 QString reasonFromErrorString(QString errorString);
@@ -53,8 +47,10 @@ QString saveError(const QString& path, const QString& reason);
 
 // "it is larger than 64 MiB".
 QString tooLargeReason(qint64 sizeCap);
+// "it has a line longer than 256 KiB".
+QString lineTooLongReason(qsizetype lineCap);
 
-// "64 MiB".
+// "64 MiB", "256 KiB".
 QString sizeText(qint64 bytes);
 
 // UTF-8 when the bytes are valid UTF-8, else Latin-1, so that no byte is lost.

@@ -1,9 +1,18 @@
 #include "IniSettingsBackend.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include "SafeWrite.h"
 
 namespace {
+
+const QString FileName = QStringLiteral("/Tessaly/Orvane Editor.conf");
 
 // QSettings separates groups with '/'; registry-style paths use '\'.
 QString settingsKey(const QString& keyPath, const QString& valueName) {
@@ -13,12 +22,17 @@ QString settingsKey(const QString& keyPath, const QString& valueName) {
 }
 
 std::optional<QString> readFrom(const QString& file, const QString& key) {
+    // A pipe would hold QSettings up for good, and a device may never end.
     if (file.isEmpty() || !QFileInfo(file).isFile()) {
         return std::nullopt;
     }
     // A fresh QSettings per call: nothing is cached, so a value written by one window is
     // seen by the next read anywhere, and by another running instance.
     QSettings settings(file, QSettings::IniFormat);
+    // QSettings parses a file's groups lazily and, for a key, looks only in the nearest
+    // group before it: with [a\b] and [a\b\c] written by hand, a\b's values would go
+    // unseen. Listing the keys parses every group.
+    settings.allKeys();
     if (!settings.contains(key)) {
         return std::nullopt;
     }
@@ -30,19 +44,74 @@ std::optional<QString> readFrom(const QString& file, const QString& key) {
     return value.toString();
 }
 
+QMap<QString, QVariant> allValues(const QSettings& settings) {
+    QMap<QString, QVariant> values;
+    for (const QString& key : settings.allKeys()) {
+        values.insert(key, settings.value(key));
+    }
+    return values;
+}
+
+// The user's file with one value set, as bytes. QSettings writes through a buffer whose
+// failure on a full disk it does not notice, so it works on a scratch copy that is read
+// back before anything replaces the real file.
+QString updatedBytes(const QByteArray& before, const QString& key, const QString& text,
+                     QByteArray& after) {
+    QTemporaryFile scratch(QDir::temp().filePath(QStringLiteral("orvane-settings-XXXXXX.conf")));
+    if (!scratch.open() || scratch.write(before) != before.size() || !scratch.flush()) {
+        return QStringLiteral("no scratch copy could be made (%1)").arg(scratch.errorString());
+    }
+    scratch.close();
+    QMap<QString, QVariant> expected;
+    {
+        QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        expected = allValues(settings);
+        expected.insert(key, text);
+        settings.setValue(key, text);
+        settings.sync();
+        if (settings.status() != QSettings::NoError) {
+            return QStringLiteral("the new settings could not be made");
+        }
+    }
+    if (allValues(QSettings(scratch.fileName(), QSettings::IniFormat)) != expected) {
+        return QStringLiteral("the new settings did not read back whole");
+    }
+    QFile made(scratch.fileName());
+    if (!made.open(QIODevice::ReadOnly)) {
+        return made.errorString();
+    }
+    after = made.readAll();
+    return QString();
+}
+
 }  // namespace
 
-// The native format's file names: on Linux "Tessaly/Orvane Editor.conf" under
-// $XDG_CONFIG_HOME and /etc/xdg. The files themselves are read and written as INI.
+// The native format's file names, as QSettings makes them on Linux, but found without
+// QSettings, which opens the files when it is made: "Tessaly/Orvane Editor.conf" under
+// $XDG_CONFIG_HOME and under the first of $XDG_CONFIG_DIRS or /etc/xdg.
 IniSettingsBackend::IniSettingsBackend()
     : IniSettingsBackend(
-          QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tessaly", "Orvane Editor")
-              .fileName(),
-          QSettings(QSettings::NativeFormat, QSettings::SystemScope, "Tessaly", "Orvane Editor")
-              .fileName()) {}
+          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + FileName,
+          (qEnvironmentVariableIsEmpty("XDG_CONFIG_DIRS")
+               ? QLibraryInfo::path(QLibraryInfo::SettingsPath)
+               : qEnvironmentVariable("XDG_CONFIG_DIRS").section(QLatin1Char(':'), 0, 0)) +
+              FileName) {}
 
 IniSettingsBackend::IniSettingsBackend(QString userFile, QString systemFile)
-    : userFile_(std::move(userFile)), systemFile_(std::move(systemFile)) {}
+    : userFile_(std::move(userFile)), systemFile_(std::move(systemFile)) {
+    if (!userFile_.isEmpty()) {
+        fail(
+            "The settings file \"%1\" cannot be used: %2. The program starts with its "
+            "default settings.",
+            SafeWrite::typeRefusal(userFile_));
+    }
+}
+
+void IniSettingsBackend::fail(const char* sentence, const QString& reason) {
+    problem_ = reason.isEmpty()
+                   ? QString()
+                   : QString::fromLatin1(sentence).arg(QDir::toNativeSeparators(userFile_), reason);
+}
 
 std::optional<QString> IniSettingsBackend::read(const QString& keyPath, const QString& valueName) {
     const QString key = settingsKey(keyPath, valueName);
@@ -54,7 +123,27 @@ std::optional<QString> IniSettingsBackend::read(const QString& keyPath, const QS
 
 void IniSettingsBackend::write(const QString& keyPath, const QString& valueName,
                                const QString& text) {
-    QSettings settings(userFile_, QSettings::IniFormat);
-    settings.setValue(settingsKey(keyPath, valueName), text);
-    settings.sync();
+    QString reason = SafeWrite::typeRefusal(userFile_);
+    QByteArray before;
+    QFile file(userFile_);
+    if (reason.isEmpty() && file.exists()) {
+        // What cannot be read cannot be kept: the file stays as it is.
+        if (!file.open(QIODevice::ReadOnly)) {
+            reason = file.errorString();
+        } else {
+            before = file.readAll();
+        }
+        file.close();
+    }
+    QByteArray after;
+    if (reason.isEmpty()) {
+        reason = updatedBytes(before, settingsKey(keyPath, valueName), text, after);
+    }
+    if (reason.isEmpty() && !QDir().mkpath(QFileInfo(userFile_).absolutePath())) {
+        reason = QStringLiteral("its folder could not be made");
+    }
+    if (reason.isEmpty()) {
+        reason = SafeWrite::replaceFile(userFile_, after);
+    }
+    fail("The settings could not be saved in \"%1\": %2.", reason);
 }

@@ -3,7 +3,9 @@
 #include "SettingsBackend.h"
 
 // Settings in INI files through QSettings: a per-user file that is read and written, and a
-// machine-wide file that is only read, for values the user's file does not hold.
+// machine-wide file that is only read, for values the user's file does not hold. A user's
+// file that is a folder, pipe or device is never opened: reads find nothing, writes are
+// refused, and problem() says so.
 class IniSettingsBackend final : public SettingsBackend {
 public:
     // The standard locations: $XDG_CONFIG_HOME/Tessaly/Orvane Editor.conf, with
@@ -14,9 +16,14 @@ public:
     std::optional<QString> read(const QString& keyPath, const QString& valueName) override;
     void write(const QString& keyPath, const QString& valueName, const QString& text) override;
 
+    QString problem() const override { return problem_; }
+
     const QString& userFile() const { return userFile_; }
 
 private:
+    void fail(const char* sentence, const QString& reason);
+
     QString userFile_;
     QString systemFile_;
+    QString problem_;
 };

@@ -1,42 +1,38 @@
 #include "PlayListModel.h"
 
-PlayListModel::PlayListModel(QObject* parent) : QAbstractListModel(parent) {}
+#include <climits>
 
-int PlayListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : count();
-}
+PlayListModel::PlayListModel(QObject* parent) : LineListModel(parent) {}
 
-QVariant PlayListModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
-        return {};
-    }
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
-        return entries_.at(index.row());
-    }
-    return {};
+QString PlayListModel::entry(int row) const {
+    return row >= 0 && row < count() ? lines_.at(row) : QString();
 }
 
 void PlayListModel::setEntries(const QStringList& entries) {
-    beginResetModel();
-    entries_ = entries;
-    endResetModel();
+    setLines(LineStore(entries));
 }
 
 int PlayListModel::append(const QString& entry) {
     const int row = count();
+    LineStore line;
+    line.append(entry);
+    if (row == INT_MAX || !lines_.hasRoomFor(line)) {
+        return -1;
+    }
     beginInsertRows(QModelIndex(), row, row);
-    entries_.append(entry);
+    lines_.append(line);
     endInsertRows();
     return row;
 }
 
 void PlayListModel::appendAll(const QStringList& entries) {
-    if (entries.isEmpty()) {
+    const LineStore more(entries);
+    if (more.isEmpty() || INT_MAX - count() < more.size() || !lines_.hasRoomFor(more)) {
         return;
     }
     const int first = count();
-    beginInsertRows(QModelIndex(), first, first + int(entries.size()) - 1);
-    entries_.append(entries);
+    beginInsertRows(QModelIndex(), first, first + int(more.size()) - 1);
+    lines_.append(more);
     endInsertRows();
 }
 
@@ -45,7 +41,7 @@ void PlayListModel::removeEntry(int row) {
         return;
     }
     beginRemoveRows(QModelIndex(), row, row);
-    entries_.removeAt(row);
+    lines_.removeAt(row);
     endRemoveRows();
 }
 
@@ -55,6 +51,6 @@ void PlayListModel::exchangeWithNext(int row) {
     }
     // Two texts change places. Announced as a row move, a list view lays out all rows
     // again (13 ms a move at 100,000 entries); as changed data, PlayListView repaints two.
-    entries_.swapItemsAt(row, row + 1);
+    lines_.swapItemsAt(row, row + 1);
     emit dataChanged(index(row, 0), index(row + 1, 0), {Qt::DisplayRole, Qt::ToolTipRole});
 }

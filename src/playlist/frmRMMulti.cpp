@@ -160,15 +160,14 @@ QString frmRMMulti::saveFilter() const {
 }
 
 bool frmRMMulti::openFile(const QString& path) {
-    const ReadResult<QStringList> read = readRealMedia(path);
+    ReadResult<LineStore> read = readRealMediaLines(path);
     if (!read.ok()) {
         document_.showError(read.error);
         return false;
     }
-    const QStringList& lines = read.value;
-    setAddress(lines.size() == 1 ? lines.first() : NewAddress);
+    setAddress(read.value.size() == 1 ? read.value.at(0) : NewAddress);
     lstURL->selectionModel()->clear();
-    model_->setEntries(lines);
+    model_->setLines(std::move(read.value));
     setUrlChanged(false);
     document_.setPath(path);
     return true;

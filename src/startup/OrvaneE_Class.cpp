@@ -10,11 +10,11 @@
 #include "AppTitle.h"
 #include "CurlTransfer.h"
 #include "DesktopShell.h"
-#include "IniSettingsBackend.h"
 #include "LinkKinds.h"
 #include "QtPrompts.h"
 #include "frmMain.h"
 #include "frmSplash.h"
+#include "makeSettingsBackend.h"
 
 const QString OrvaneE_Class::VersionText = QStringLiteral(ORVANE_VERSION);
 
@@ -146,8 +146,12 @@ int OrvaneE_Class::run(QApplication& app) {
 
     QtPrompts prompts;
     DesktopShell shell;
-    IniSettingsBackend settings;
-    OrvaneE_Class entry(prompts, shell, settings);
+    const auto settings = makeSettingsBackend();
+    if (!settings->problem().isEmpty()) {
+        prompts.message(nullptr, settings->problem(), AppTitle, Prompts::Icon::Warning,
+                        Prompts::Buttons::Ok);
+    }
+    OrvaneE_Class entry(prompts, shell, *settings);
     entry.state().recentFile = standardRecentFile();
     entry.state().dataDir = standardDataDir();
     entry.windows().quitsApplication = true;

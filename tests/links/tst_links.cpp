@@ -1,13 +1,22 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <functional>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "LinkFiles.h"
 #include "LinkKinds.h"
+#include "ReadOnlyPath.h"
 #include "RecentList.h"
 #include "TextFileIo.h"
 
@@ -24,6 +33,15 @@ void putFile(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+template <qsizetype N>
+QByteArray raw(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
+}
+
+QByteArray utf16(QStringView text) {  // little-endian, as the test machines are
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
 QString sample(const QString& name) {
     return QFINDTESTDATA(QStringLiteral("fixtures/") + name);
 }
@@ -34,6 +52,40 @@ class tst_links : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
+    static constexpr int Other = 4242;  // a saver who is not root; the file's owner is one more
+
+    // Runs `save` as `uid` (in the group Other + 1) in a child process; root saves itself.
+    static QString saveAs(int uid, const std::function<QString()>& save) {
+        if (uid == 0) {
+            return save();
+        }
+        int channel[2];
+        if (::pipe(channel) != 0) {
+            return QStringLiteral("no pipe");
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const gid_t group = Other + 1;
+            const QByteArray said = ::setgroups(1, &group) == 0 && ::setgid(gid_t(uid)) == 0 &&
+                                            ::setuid(uid_t(uid)) == 0
+                                        ? save().toUtf8()
+                                        : QByteArray("could not become the saver");
+            [[maybe_unused]] const ssize_t n =
+                ::write(channel[1], said.constData(), size_t(said.size()));
+            ::_exit(0);
+        }
+        ::close(channel[1]);
+        QFile answer;
+        answer.open(channel[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        const QString said = QString::fromUtf8(answer.readAll());
+        ::waitpid(child, nullptr, 0);
+        return said;
+    }
+
+public:
+    QString mountsError;
+
+private:
     QString recentFile() const { return dir->filePath(QStringLiteral("recent.dat")); }
 
 private slots:
@@ -62,7 +114,6 @@ private slots:
         QCOMPARE(recognizedMenuIndex(address).value_or(-1), menuIndex);
     }
 
-    // The recent list reads a chunk at a time: some rows straddle a chunk's end.
     void lines_endAtCrLfCrOrLf_inBytesAndChunkedFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
@@ -79,18 +130,6 @@ private slots:
             << QStringList{QString::fromUtf8("café"), QString::fromUtf8("café")};
         QTest::newRow("cut sequence is Latin-1")
             << QByteArray("x\xE2\x82") << QStringList{QString::fromLatin1("x\xE2\x82")};
-        const QByteArray fill(TextFileIo::readChunk - 1, 'x');
-        const QString x = QString::fromLatin1(fill);
-        QTest::newRow("CR LF split between chunks") << fill + "\r\nnext\r\n"
-                                                    << QStringList{x, "next"};
-        QTest::newRow("CR ends a chunk, CR starts the next")
-            << fill + "\r\rnext" << QStringList{x, "", "next"};
-        QTest::newRow("UTF-8 character split between chunks")
-            << fill + "\xC3\xBC\r\n"
-            << QStringList{x + QString::fromUtf8("ü")};
-        const QByteArray longLine(2 * TextFileIo::readChunk, 'y');
-        QTest::newRow("line longer than two chunks")
-            << "a\r\n" + longLine + "\r\nz" << QStringList{"a", QString::fromLatin1(longLine), "z"};
     }
 
     void lines_endAtCrLfCrOrLf_inBytesAndChunkedFile() {
@@ -157,9 +196,12 @@ private slots:
             << QString::fromUtf8("http://bü/")
             << QByteArray(
                    "\xEF\xBB\xBF; caf\xE9\r\n[InternetShortcut]\r\nURL=http://b\xC3\xBC/\r\n");
-        QTest::newRow("binary is replaced")
-            << QByteArray("[InternetShortcut]\r\n\x00URL=x\r\n", 27) << address
-            << QByteArray("[InternetShortcut]\r\nURL=http://new/\r\n");
+        QTest::newRow("NUL bytes kept with every other key")
+            << raw("[A]\r\nk=\0\r\n[InternetShortcut]\r\nURL=x\r\nIconIndex=1\r\n") << address
+            << raw("[A]\r\nk=\0\r\n[InternetShortcut]\r\nURL=http://new/\r\nIconIndex=1\r\n");
+        QTest::newRow("UTF-16 odd last byte kept")
+            << "\xFF\xFE" + utf16(u"[I]\n") + '\x01' << address
+            << "\xFF\xFE" + utf16(u"[I]\n[InternetShortcut]\nURL=http://new/\n") + '\x01';
     }
 
     void internetShortcutBytes_overExisting_replacesOnlyUrl() {
@@ -244,74 +286,208 @@ private slots:
         QCOMPARE(fileBytes(copy), fileBytes(sample(name)));
     }
 
-    void badFile_readAndSave_nameFileAndReason_data() {
+    void badFile_read_namesFileAndReason_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("readReason");
-        QTest::addColumn<QString>("saveReason");  // empty: not saved; %1: the temporary folder
-        auto row = [](const char* tag, QString name, QString setup, QString read,
-                      QString save = QString()) {
-            QTest::newRow(tag) << name << setup << read << save;
-        };
-
-        row("missing in a missing folder", "gone/a.url", "none", "it does not exist",
-            "the folder \"%1/gone\" does not exist");
-        row("folder", "d.ram", "folder", "it is a folder", "it is a folder");
-        row("unreadable shortcut kept", "u.url", "unreadable", "permission denied",
-            "its other entries could not be read (permission denied)");
-        row("pipe", "p.url", "fifo", "it is not a regular file");
-        row("100 MB file", "big.ram", "huge", "it is larger than 64 MiB");
-        row("NUL bytes in RealMedia link", "b.ram", "nul",
-            "it holds binary data, not lines of text");
-        row("shortcut without URL", "n.url", "nourl", "it has no URL entry");
-        row("not a link file", "a.url.txt", "nourl", "it is not a link file (*.url or *.ram)");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "gone/a.url"
+                                 << ""
+                                 << "it does not exist";
+        QTest::newRow("folder") << "d.ram"
+                                << "folder"
+                                << "it is a folder";
+        QTest::newRow("pipe") << "p.url"
+                              << "fifo"
+                              << "it is not a regular file";
+        QTest::newRow("100 MB file") << "big.ram"
+                                     << "huge"
+                                     << "it is larger than 64 MiB";
+        QTest::newRow("NUL bytes in RealMedia link") << "b.ram"
+                                                     << "nul"
+                                                     << "it holds binary data, not lines of text";
+        QTest::newRow("shortcut without URL") << "n.url"
+                                              << "nourl"
+                                              << "it has no URL entry";
+        QTest::newRow("not a link file") << "a.url.txt"
+                                         << "nourl"
+                                         << "it is not a link file (*.url or *.ram)";
     }
 
-    void badFile_readAndSave_nameFileAndReason() {
+    void badFile_read_namesFileAndReason() {
         QFETCH(QString, name);
         QFETCH(QString, setup);
-        QFETCH(QString, readReason);
-        QFETCH(QString, saveReason);
+        QFETCH(QString, reason);
         const QString path = dir->filePath(name);
-        const QByteArray old("[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=1\r\n");
+        QFile file(path);
         if (setup == QLatin1String("folder")) {
             QVERIFY(QDir(dir->path()).mkdir(name));
         } else if (setup == QLatin1String("fifo")) {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (setup == QLatin1String("huge")) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.resize(100 * 1000 * 1000));  // sparse: costs no disk
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(100 * 1000 * 1000));  // sparse
         } else if (setup == QLatin1String("nul")) {
-            putFile(path, QByteArray("http://a/\r\n\x00\x01\r\n", 13));
+            putFile(path, raw("http://a/\r\n\0\1\r\n"));
         } else if (setup == QLatin1String("nourl")) {
             putFile(path, "[InternetShortcut]\r\nIconIndex=1\r\n");
-        } else if (setup == QLatin1String("unreadable")) {
-            if (::geteuid() == 0) {
-                QSKIP("root reads every file");
-            }
-            putFile(path, old);
-            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         }
         const ReadResult<LinkFileContent> read = readLinkFile(path);
         QCOMPARE(read.error,
-                 QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, readReason));
+                 QStringLiteral("The file \"%1\" could not be read: %2.").arg(path, reason));
         QVERIFY(read.value.addresses.isEmpty());
-        if (saveReason.isEmpty()) {
+    }
+
+    // Saves on a disk that fills up, over devices, and by users who may not hand a file over
+    // or write its folder: done with the owner, group and mode kept, or refused with the old
+    // bytes kept. Root only (a small tmpfs, other users); the saver is a child process.
+    void save_keepsOwnerModeAndOldBytes_data() {
+        QTest::addColumn<QString>("kind");  // url, ram or recent
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");  // 0: a device, -1: a link to a device
+        QTest::addColumn<int>("saver");     // user id, in the file's group
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<QString>("reason");  // empty: saved
+        const QString full = QStringLiteral("no space left on device");
+        const QString notRegular = QStringLiteral("it is not a regular file");
+        QTest::newRow("full disk, shortcut") << "url" << 0777 << 0640 << 0 << true << full;
+        QTest::newRow("full disk, no cut line") << "recent" << 0777 << 0640 << 0 << true << full;
+        QTest::newRow("full disk, in place") << "ram" << 0755 << 0666 << Other << true << full;
+        QTest::newRow("link to a device") << "url" << 0777 << -1 << 0 << false << notRegular;
+        QTest::newRow("device") << "ram" << 0777 << 0 << 0 << false << notRegular;
+        QTest::newRow("root saves another's") << "ram" << 0777 << 02640 << 0 << false << "";
+        QTest::newRow("group member saves") << "url" << 0777 << 0660 << Other << false << "";
+        QTest::newRow("read-only folder") << "ram" << 0755 << 0666 << Other << false << "";
+        QTest::newRow("sticky folder") << "url" << 01777 << 0666 << Other << false << "";
+        QTest::newRow("unreadable shortcut kept")
+            << "url" << 0777 << 0220 << Other << false
+            << "its other entries could not be read (permission denied)";
+    }
+
+    void save_keepsOwnerModeAndOldBytes() {
+        QFETCH(QString, kind);
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        QFETCH(int, saver);
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, reason);
+        if (!mountsError.isEmpty()) {
+            QSKIP(qPrintable(mountsError));
+        }
+        const QString folder = dir->filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(dir->path()), 0755) == 0);
+        const TinyDisk disk(folder, "64k");
+        if (!disk.error().isEmpty()) {
+            QSKIP(qPrintable(disk.error()));
+        }
+        const QString path = folder + QStringLiteral("/f.") + kind;
+        const QByteArray native = QFile::encodeName(path);
+        // A shortcut with more than its address; a recent list whose next line needs a page.
+        const QByteArray old = kind == QLatin1String("recent")
+                                   ? "/" + QByteArray(4087, 'a') + "\r\n"
+                                   : "[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=3\r\n";
+        if (fileMode > 0) {
+            putFile(path, old);
+            QCOMPARE(::chown(native, Other + 1, Other + 1), 0);
+            QCOMPARE(::chmod(native, mode_t(fileMode)), 0);
+        } else {
+            const QByteArray device = fileMode < 0 ? native + ".dev" : native;
+            QCOMPARE(::mknod(device, S_IFCHR | 0666, makedev(1, 3)), 0);
+            QVERIFY(fileMode == 0 || ::symlink(device, native) == 0);
+        }
+        QVERIFY(::chmod(QFile::encodeName(folder), mode_t(folderMode)) == 0);
+        QVERIFY(!fullDisk || disk.fill());
+        struct stat before;
+        QCOMPARE(::stat(native, &before), 0);
+
+        const QString address = QStringLiteral("http://new/") + QString(5000, 'n');
+        QString error = saveAs(saver, [&] {
+            return kind == QLatin1String("url")   ? writeInternetShortcut(path, address, true)
+                   : kind == QLatin1String("ram") ? writeRealMedia(path, {address})
+                                                  : RecentList::append(path, address);
+        });
+        QCOMPARE(error, reason.isEmpty() ? reason : TextFileIo::saveError(path, reason));
+        struct stat after;
+        QCOMPARE(::stat(native, &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_uid, before.st_uid);
+        QCOMPARE(after.st_gid, before.st_gid);
+        if (fileMode <= 0) {
             return;
         }
-        const QString error =
-            linkFileType(path) == LinkFileType::RealMedia
-                ? writeRealMedia(path, {QStringLiteral("http://new/")})
-                : writeInternetShortcut(path, QStringLiteral("http://new/"), true);
-        QCOMPARE(error, QStringLiteral("The file \"%1\" could not be saved: %2.")
-                            .arg(path, saveReason.replace(QStringLiteral("%1"), dir->path())));
-        if (setup == QLatin1String("unreadable")) {
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        if (!reason.isEmpty()) {
             QCOMPARE(fileBytes(path), old);
+        } else if (kind == QLatin1String("ram")) {
+            QCOMPARE(fileBytes(path), realMediaBytes({address}));
+        } else {
+            QCOMPARE(fileBytes(path), internetShortcutBytes(address, old));
         }
     }
 
+    // A save killed at any moment (SIGKILL: no chance to tidy up) leaves the old file or the
+    // new one whole, never a mix or a stub, and nothing beside it that is not whole. A child
+    // saves two versions by turns; each round kills it at a random moment.
+    void killedSave_leavesOldOrNewFileWhole() {
+        const QString path = dir->filePath(QStringLiteral("link.ram"));
+        // About 2 MB each, so that a kill often lands in the middle of a write.
+        QStringList lists[2];
+        for (int i = 0; i < 40000; ++i) {
+            for (int v : {0, 1}) {
+                lists[v] << QStringLiteral("http://stream.example/v%1/clip%2.rm").arg(v).arg(i);
+            }
+        }
+        const QByteArray versions[2] = {realMediaBytes(lists[0]), realMediaBytes(lists[1])};
+        QCOMPARE(writeRealMedia(path, lists[0]), QString());
+        QRandomGenerator random(20261206);
+        int seen[2] = {0, 0};
+        QElapsedTimer budget;
+        budget.start();
+        for (int round = 0; round < 40 && budget.elapsed() < 20000; ++round) {
+            int done[2];
+            QCOMPARE(::pipe(done), 0);
+            const pid_t saver = ::fork();
+            if (saver == 0) {  // says each finished save with one byte
+                for (int i = 1; writeRealMedia(path, lists[i % 2]).isEmpty(); ++i) {
+                    [[maybe_unused]] const ssize_t n = ::write(done[1], "s", 1);
+                }
+                ::_exit(1);
+            }
+            ::close(done[1]);
+            // After one to three finished saves, the kill lands somewhere in the next.
+            char byte;
+            QElapsedTimer oneSave;
+            QCOMPARE(::read(done[0], &byte, 1), 1);
+            oneSave.start();
+            const int more = 1 + int(random.bounded(3));
+            for (int i = 0; i < more; ++i) {
+                QCOMPARE(::read(done[0], &byte, 1), 1);
+            }
+            const qint64 saveUs = qMax<qint64>(1, oneSave.nsecsElapsed() / 1000 / more);
+            QThread::usleep(ulong(random.bounded(saveUs)));
+            QCOMPARE(::kill(saver, SIGKILL), 0);
+            int status = 0;
+            QCOMPARE(::waitpid(saver, &status, 0), saver);
+            ::close(done[0]);
+            QVERIFY(WIFSIGNALED(status));
+            const QStringList names = QDir(dir->path())
+                                          .entryList(QDir::AllEntries | QDir::Hidden |
+                                                     QDir::System | QDir::NoDotAndDotDot);
+            // A kill between naming the finished new file and the rename leaves it beside.
+            for (const QString& name : names) {
+                const QByteArray bytes = fileBytes(dir->filePath(name));
+                QVERIFY2(bytes == versions[0] || bytes == versions[1],
+                         qPrintable(QStringLiteral("round %1: %2 holds %3 bytes, neither version")
+                                        .arg(round)
+                                        .arg(name)
+                                        .arg(bytes.size())));
+                if (name != QLatin1String("link.ram")) {
+                    QVERIFY(QFile::remove(dir->filePath(name)));
+                }
+            }
+            ++seen[fileBytes(path) == versions[1] ? 1 : 0];
+        }
+        // Kills landed at different points: both versions were left at least once.
+        QVERIFY2(seen[0] > 0 && seen[1] > 0,
+                 qPrintable(QStringLiteral("old %1, new %2").arg(seen[0]).arg(seen[1])));
+    }
     void recentAppend_addsPathOnItsOwnLine_data() {
         QTest::addColumn<QByteArray>("before");  // empty: no file yet
         QTest::addColumn<QString>("path");
@@ -351,5 +527,12 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_links)
+int main(int argc, char* argv[]) {
+    // Before Qt starts any thread: the tmpfs of the save tests goes in mounts of our own.
+    const QString mounts = ReadOnlyPath::enterPrivateMounts();
+    QCoreApplication app(argc, argv);
+    tst_links test;
+    test.mountsError = mounts;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_links.moc"

@@ -1,8 +1,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <memory>
+
 #include "FileFilter.h"
 #include "IniSettingsBackend.h"
+#include "ReadOnlyPath.h"
 
 class tst_platform : public QObject {
     Q_OBJECT
@@ -28,6 +33,21 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(QString, expected);
         QCOMPARE(toQtNameFilter(filter), expected);
+    }
+
+    // A file written by hand, one group per key path, reads like the one the program writes.
+    void ini_handWrittenGroupsRead() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("user.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "[SOFTWARE\\Tessaly\\Orvane Editor]\nVersion=1.0.0\n"
+            "[SOFTWARE\\Tessaly\\Orvane Editor\\Option]\nDefault Link=FTP\n");
+        file.close();
+        IniSettingsBackend backend(file.fileName(), QString());
+        QCOMPARE(backend.read("SOFTWARE\\Tessaly\\Orvane Editor", "Version"), QString("1.0.0"));
+        QCOMPARE(backend.read("SOFTWARE\\Tessaly\\Orvane Editor\\Option", "Default Link"),
+                 QString("FTP"));
     }
 
     void ini_missingEmptyAndStoredTextsStayApart_data() {
@@ -85,13 +105,6 @@ private slots:
         QCOMPARE(f.readAll(), before);
     }
 
-    void ini_defaultFileIsTheUsersConfFile() {
-        const QString expected = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) +
-                                 QStringLiteral("/Tessaly/Orvane Editor.conf");
-        QVERIFY(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"));
-        QCOMPARE(IniSettingsBackend().userFile(), expected);
-    }
-
     void ini_handEditedListIsNotAText() {
         QTemporaryDir dir;
         const QString user = dir.filePath("user.conf");
@@ -104,14 +117,73 @@ private slots:
                  std::nullopt);
     }
 
-    void ini_unwritableFileLosesTheWriteQuietly() {
+    // The user's file as a pipe (which QSettings would wait on for good), a link to a
+    // device, a folder, or on a full disk: never opened as settings, never replaced, and said.
+    void ini_badSettingsFile_isLeftAloneAndSaid_data() {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("pipe") << "fifo"
+                              << "it is not a regular file";
+        QTest::newRow("link to a device") << "device"
+                                          << "it is not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "it is a folder";
+        QTest::newRow("full disk") << "full"
+                                   << "no space left on device";
+    }
+    void ini_badSettingsFile_isLeftAloneAndSaid() {
+        QFETCH(QString, make);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
-        // The "file" is a folder: the write is lost and later reads say missing.
-        IniSettingsBackend backend(dir.path(), QString());
-        backend.write("SOFTWARE\\Tessaly\\Orvane Editor", "Version", "1.0.0");
-        QCOMPARE(backend.read("SOFTWARE\\Tessaly\\Orvane Editor", "Version"), std::nullopt);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+        const QString folder = dir.filePath("Tessaly");
+        const QString file = folder + "/Orvane Editor.conf";
+        const QByteArray native = QFile::encodeName(file);
+        QVERIFY(QDir().mkpath(folder));
+        std::unique_ptr<TinyDisk> disk;
+        const QByteArray stored = "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Version=1.0.0\n";
+        if (make == "fifo") {
+            QCOMPARE(::mkfifo(native, 0600), 0);
+        } else if (make == "device") {
+            QCOMPARE(::mknod(native + ".dev", S_IFCHR | 0666, makedev(1, 3)), 0);
+            QCOMPARE(::symlink(native + ".dev", native), 0);
+        } else if (make == "folder") {
+            QVERIFY(QDir().mkpath(file));
+        } else {
+            disk = std::make_unique<TinyDisk>(folder, "64k");
+            if (!disk->error().isEmpty()) {
+                QSKIP(qPrintable(disk->error()));
+            }
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(stored) == stored.size());
+            f.close();
+            QVERIFY(disk->fill());
+        }
+        struct stat before;
+        QCOMPARE(::stat(native, &before), 0);
+        IniSettingsBackend backend;
+        QCOMPARE(backend.userFile(), file);
+        QCOMPARE(backend.problem().isEmpty(), make == "full");
+        backend.write("SOFTWARE\\Tessaly\\Orvane Editor", "Default Link", "FTP");
+        QVERIFY2(backend.problem().contains(file) && backend.problem().contains(reason),
+                 qPrintable(backend.problem()));
+        QCOMPARE(backend.read("SOFTWARE\\Tessaly\\Orvane Editor", "Version"),
+                 make == "full" ? std::optional<QString>("1.0.0") : std::nullopt);
+        struct stat after;
+        QCOMPARE(::stat(native, &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_size, before.st_size);
     }
 };
 
-QTEST_GUILESS_MAIN(tst_platform)
+int main(int argc, char* argv[]) {
+    // Before Qt starts any thread: the full-disk row mounts a tmpfs of its own.
+    const QString mounts = ReadOnlyPath::enterPrivateMounts();
+    if (!mounts.isEmpty()) {
+        qWarning().noquote() << "no private mounts, the full-disk row will be skipped:" << mounts;
+    }
+    QCoreApplication app(argc, argv);
+    tst_platform test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_platform.moc"

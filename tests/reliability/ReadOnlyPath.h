@@ -3,15 +3,14 @@
 #include <QFileDevice>
 #include <QString>
 
-// Makes a file or folder read-only for this process in a way that bites even for root,
-// which ignores permission bits: as root, the path is bind-mounted read-only onto itself
-// inside a mount namespace of the process's own; otherwise its permission bits are cleared.
-// Undone when the object goes, so the temporary folder can be removed.
+// Paths made read-only, and disks made full, in ways that bite even for root. As root, the
+// mounts are made inside a mount namespace of the process's own (enterPrivateMounts), seen
+// by nobody else and gone with it; otherwise permission bits stand in for a read-only mount,
+// and there is no full disk. Each is undone when its object goes.
 class ReadOnlyPath {
 public:
-    // As root: gives the process its own mount namespace, so that the mounts it makes are
-    // seen by nobody else and vanish with it. Call at the start of main, before any thread
-    // starts. Returns the reason when that is not possible.
+    // Call at the start of main, before any thread starts. Returns why the process could
+    // not have mounts of its own (as root), else empty.
     static QString enterPrivateMounts();
 
     explicit ReadOnlyPath(const QString& path);
@@ -27,4 +26,21 @@ private:
     QString error_;
     bool mounted_ = false;
     QFileDevice::Permissions permissions_;
+};
+
+// A tmpfs of `size` ("64k") mounted on an existing folder, for a disk that a test can fill.
+class TinyDisk {
+public:
+    TinyDisk(const QString& folder, const char* size);
+    ~TinyDisk();
+    TinyDisk(const TinyDisk&) = delete;
+    TinyDisk& operator=(const TinyDisk&) = delete;
+
+    QString error() const { return error_; }
+    // Fills what room is left with a file of its own; true when the disk is full.
+    bool fill() const;
+
+private:
+    QString folder_;
+    QString error_;
 };
