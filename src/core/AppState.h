@@ -3,21 +3,20 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
-class Prompts;
-class Shell;
-class Registry;
+class AddressEditorWindow;
 class InternetTransfer;
-class LinkDocument;
+class Prompts;
+class Registry;
+class Shell;
+class Windows;
 
-// The program's shared state: the platform services every window uses, and the windows
-// that exist once ("made on first use, destroyed on close"). Owned by the entry routine and
-// handed to every window it makes. The hand-overs between windows are plugged in by the
-// entry routine; one that is not plugged in does nothing.
+// The program's shared state: the platform services every window uses, the windows that
+// exist once ("made on first use, destroyed on close") and the Windows that open the others.
+// Owned by the entry routine and handed to every window it makes.
 class AppState {
 public:
     AppState(Prompts& prompts, Shell& shell, Registry& registry)
@@ -37,46 +36,24 @@ public:
 
     // The main single-link editor (the one whose NoForm is 0).
     QPointer<QWidget> mainEditor;
-    // The help windows: one of each while it is open.
-    QPointer<QWidget> helpContentWindow;
+    // The help topic window while it is open.
     QPointer<QWidget> helpTopicWindow;
 
-    // Hand-overs between windows.
-    std::function<void(QWidget* parent)> showOptions;  // modal
-    std::function<void(QWidget* parent)> showWizard;   // modal
-    std::function<void(QWidget* parent)> showTip;      // modal
-    // The one shared play-list window: shown modally (the caller waits) or modeless.
-    std::function<void(bool modal)> showPlayList;
-    // Entries read by the single-link editor from a multi-line RealMedia file at `path`.
-    std::function<void(const QStringList& entries, const QString& path)> sendToPlayList;
-    std::function<void()> showHelpContent;  // modeless
-    std::function<void(QWidget* parent, bool modal)> showAbout;
-    std::function<void(QWidget* parent, const QString& address)> startLinkTest;
+    // The windows one window opens for another; none set: every request does nothing.
+    Windows& windows() const;
+    void setWindows(Windows* windows) { windows_ = windows; }
 
-    // Startup, before the splash: load the options dialog hidden, set its check boxes (by
-    // number: non-zero checks) and the option button of `defaultLink`, and turn Apply off.
-    struct StartupOptions {
-        int showEditor = 0;   // "Show Editor at Startup"
-        int showTips = 0;     // "Show Tips at Startup"
-        int showWizard = 0;   // "Show Startup Wizard"
-        QString defaultLink;  // "FTP", "HTTP", "Telnet", "Gopther" or "HTTPS"
-    };
-    std::function<void(const StartupOptions& options)> prepareOptions;
-    // Leaves the application's event loop; the main editor calls it after it has closed
-    // every window at the program's end.
-    std::function<void()> quitApplication;
+    // Hands an address or web page to the desktop; says so when no program opens it.
+    void openAddress(QWidget* parent, const QString& address) const;
 
     // Editor windows in the order they were opened, for the question before the end.
-    void addEditorWindow(QWidget* window, LinkDocument* document);
+    void addEditorWindow(AddressEditorWindow* window);
     QList<QWidget*> editorWindows() const;
     // Asks every open editor window with a changed link, in opening order; false as soon as
     // one answer is Cancel.
     bool settleAllBeforeExit();
 
 private:
-    struct Entry {
-        QPointer<QWidget> window;
-        LinkDocument* document;
-    };
-    QList<Entry> editors_;
+    Windows* windows_ = nullptr;
+    QList<QPointer<AddressEditorWindow>> editors_;
 };

@@ -5,7 +5,10 @@
 #include <QWidget>
 
 void centreOnScreen(QWidget* window) {
-    window->adjustSize();
+    // A window given its size keeps it; only one never sized takes the size its layout asks.
+    if (!window->testAttribute(Qt::WA_Resized)) {
+        window->adjustSize();
+    }
     QScreen* screen = window->screen();
     if (screen == nullptr) {
         screen = QGuiApplication::primaryScreen();

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "AppState.h"
+#include "AppTitle.h"
 #include "Prompts.h"
 #include "Registry.h"
 
@@ -29,7 +30,6 @@ bool writeOptions(AppState& state, QWidget* parent,
                                  "did not keep the new values. Check that the settings file can be "
                                  "written.")
                                  .arg(failed.join(QStringLiteral(", ")), Registry::OptionKey);
-    state.prompts.message(parent, text, QStringLiteral("Orvane Editor"), Prompts::Icon::Warning,
-                          Prompts::Buttons::Ok);
+    state.prompts.message(parent, text, AppTitle, Prompts::Icon::Warning, Prompts::Buttons::Ok);
     return false;
 }

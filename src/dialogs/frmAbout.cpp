@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "AppState.h"
+#include "AppTitle.h"
 #include "Prompts.h"
 #include "SystemInfoTool.h"
 #include "WindowCentring.h"
@@ -21,8 +22,6 @@
 #endif
 
 namespace {
-
-const QString ProgramTitle = QStringLiteral("Orvane Editor");
 
 #ifdef Q_OS_WIN
 // MSINFO32's path from its two registry locations (tested under Wine), or empty.
@@ -111,9 +110,9 @@ frmAbout::frmAbout(AppState& state, QWidget* parent)
 
     // Load step.
     lblCopyright->setText(copyrightText());
-    setWindowTitle(QStringLiteral("About ") + ProgramTitle);
+    setWindowTitle(QStringLiteral("About ") + AppTitle);
     lblVersion->setText(QStringLiteral("Version ") + versionText());
-    lblTitle->setText(ProgramTitle);
+    lblTitle->setText(AppTitle);
     centreOnScreen(this);
     cmdOK->setFocus();
 }
@@ -158,5 +157,5 @@ void frmAbout::StartSysInfo() {
         return;
     }
     state_.prompts.message(this, QStringLiteral("System Information Is Unavailable At This Time"),
-                           ProgramTitle, Prompts::Icon::None, Prompts::Buttons::Ok);
+                           AppTitle, Prompts::Icon::None, Prompts::Buttons::Ok);
 }

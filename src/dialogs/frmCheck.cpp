@@ -92,7 +92,7 @@ void frmCheck::cmdButton_Click() {
     } else if (caption == OkCaption) {
         accept();
     } else if (caption == UpgradeCaption) {
-        state_.shell.open(WebPages::upgradePage());
+        state_.openAddress(this, WebPages::upgradePage());
     }
 }
 

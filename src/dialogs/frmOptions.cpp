@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "AppState.h"
+#include "LinkKinds.h"
 #include "OptionWrites.h"
 #include "Registry.h"
 #include "WindowCentring.h"
@@ -136,18 +137,17 @@ void frmOptions::setControls(bool showEditor, bool showTips, bool showWizard,
 
 void frmOptions::selectDefaultLink(const QString& defaultLink) {
     // Exact comparison, in this order; no match leaves every button cleared.
-    const std::pair<QString, QRadioButton*> rows[] = {
-        {QStringLiteral("FTP"), optFTP},       {QStringLiteral("HTTP"), optHTTP},
-        {QStringLiteral("Telnet"), optTelnet}, {QStringLiteral("Gopther"), optGopther},
-        {QStringLiteral("HTTPS"), optHTTPS},
+    const std::pair<Kind, QRadioButton*> rows[] = {
+        {Kind::Ftp, optFTP},        {Kind::Web, optHTTP},        {Kind::Telnet, optTelnet},
+        {Kind::Gopher, optGopther}, {Kind::SecureWeb, optHTTPS},
     };
     defaultLinkButtons_->setExclusive(false);
     for (QAbstractButton* button : defaultLinkButtons_->buttons()) {
         button->setChecked(false);
     }
     defaultLinkButtons_->setExclusive(true);
-    for (const auto& [text, button] : rows) {
-        if (defaultLink == text) {
+    for (const auto& [kind, button] : rows) {
+        if (defaultLink == kindInfo(kind).defaultLinkText) {
             button->setChecked(true);
             break;
         }
@@ -164,14 +164,13 @@ bool frmOptions::Saving() {
         {Registry::ShowTipsAtStartup, flagText(chkShowTip)},
         {Registry::ShowStartupWizard, flagText(chkShowWizard)},
     };
-    const std::pair<QRadioButton*, QString> rows[] = {
-        {optFTP, QStringLiteral("FTP")},       {optGopther, QStringLiteral("Gopther")},
-        {optTelnet, QStringLiteral("Telnet")}, {optHTTP, QStringLiteral("HTTP")},
-        {optHTTPS, QStringLiteral("HTTPS")},
+    const std::pair<QRadioButton*, Kind> rows[] = {
+        {optFTP, Kind::Ftp},  {optGopther, Kind::Gopher},  {optTelnet, Kind::Telnet},
+        {optHTTP, Kind::Web}, {optHTTPS, Kind::SecureWeb},
     };
-    for (const auto& [button, text] : rows) {
+    for (const auto& [button, kind] : rows) {
         if (button->isChecked()) {
-            values.append({Registry::DefaultLink, text});
+            values.append({Registry::DefaultLink, kindInfo(kind).defaultLinkText});
             break;
         }
     }

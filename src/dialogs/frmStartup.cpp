@@ -10,13 +10,16 @@
 #include <QVBoxLayout>
 
 #include "AppState.h"
+#include "AppTitle.h"
+#include "EditorDocument.h"
 #include "LineListModel.h"
 #include "LinkKinds.h"
+#include "LinkTarget.h"
 #include "Prompts.h"
 #include "RecentList.h"
 #include "Registry.h"
 #include "WindowCentring.h"
-#include "frmMain.h"
+#include "Windows.h"
 
 const QString frmStartup::OpenFilter =
     QStringLiteral("Internet Link ( *.url )|*.url|RealMedia Link ( *.ram )|*.ram");
@@ -30,7 +33,7 @@ constexpr Kind WizardOrder[] = {
 
 }  // namespace
 
-frmStartup::frmStartup(AppState& state, frmMain* target, QWidget* parent)
+frmStartup::frmStartup(AppState& state, LinkTarget* target, QWidget* parent)
     : QDialog(parent), state_(state), target_(target) {
     setWindowTitle(QStringLiteral("Startup Wizard"));
     setModal(true);
@@ -161,8 +164,8 @@ void frmStartup::optRecent_Click() {
     clearList(true);
     ReadResult<LineStore> recent = RecentList::readLines(state_.recentFile);
     if (!recent.ok()) {
-        state_.prompts.message(this, recent.error, QStringLiteral("Orvane Editor"),
-                               Prompts::Icon::Warning, Prompts::Buttons::Ok);
+        state_.prompts.message(this, recent.error, AppTitle, Prompts::Icon::Warning,
+                               Prompts::Buttons::Ok);
         return;
     }
     items_->setLines(std::move(recent.value));
@@ -172,21 +175,28 @@ void frmStartup::cmdOK_Click() {
     // Each way of filling the editor marks it unchanged itself, and only when it really put
     // something there: an address the user has not saved stays marked when nothing was
     // chosen or the file could not be read.
+    bool playList = false;
     if (target_ != nullptr) {
         if (optNew->isChecked()) {
-            newLink(selectedItem());
+            playList = newLink(selectedItem());
         } else if (optRecent->isChecked()) {
             openRecent(selectedItem());
         } else {
             openExisting();
         }
     }
+    // The wizard closes before the play list opens: a play list waited for inside the
+    // wizard's own modal loop would stay blocked behind it, and the editor it turns off is
+    // the wizard's parent, which would turn the wizard off too.
     accept();
+    if (playList) {
+        state_.windows().showPlayList(true);
+    }
 }
 
-void frmStartup::newLink(const QString& name) {
+bool frmStartup::newLink(const QString& name) {
     if (name.isEmpty()) {
-        return;
+        return false;
     }
     for (Kind kind : WizardOrder) {
         const KindInfo& info = kindInfo(kind);
@@ -195,16 +205,13 @@ void frmStartup::newLink(const QString& name) {
         }
         // A new link has no file yet: with the old title, Save would write it over the file
         // the window had open.
-        target_->setWindowTitle(frmMain::BaseTitle);
+        target_->document().setPath(QString());
         target_->setAddress(info.newLinkPrefix);
-        target_->setUrlChanged(false);
+        target_->document().setChanged(false);
         target_->setLinkKind(info.linkKind);
-        if (kind == Kind::RealMediaPlayList && EditorAtStartup != QStringLiteral("1") &&
-            state_.showPlayList) {
-            state_.showPlayList(true);
-        }
-        return;
+        return kind == Kind::RealMediaPlayList && EditorAtStartup != QStringLiteral("1");
     }
+    return false;
 }
 
 void frmStartup::openRecent(const QString& path) {

@@ -10,7 +10,8 @@ class QLabel;
 class QListView;
 class QPushButton;
 class QRadioButton;
-class frmMain;
+class LineListModel;
+class LinkTarget;
 
 // The startup wizard: a new link of a chosen kind, an existing link file, or a recently
 // saved one, put into the editor window it works for. Modal.
@@ -19,7 +20,7 @@ class frmStartup final : public QDialog {
 public:
     // `target` is the editor window the wizard fills (the one whose command opened it, or
     // the main window at startup); with none, OK fills nothing. Runs the load step.
-    frmStartup(AppState& state, frmMain* target, QWidget* parent = nullptr);
+    frmStartup(AppState& state, LinkTarget* target, QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(frmStartup)
 
     QRadioButton* optNew = nullptr;
@@ -48,12 +49,13 @@ public:
 
 private:
     void clearList(bool enabled);
-    void newLink(const QString& name);
+    // True when the chosen kind wants the play-list window opened.
+    bool newLink(const QString& name);
     void openRecent(const QString& path);
     void openExisting();
 
     AppState& state_;
-    QPointer<frmMain> target_;
+    LinkTarget* target_;
     LineListModel* items_ = nullptr;
     QString EditorAtStartup;
 };

@@ -18,6 +18,7 @@
 #include "Registry.h"
 #include "TextFileIo.h"
 #include "WindowCentring.h"
+#include "Windows.h"
 
 namespace {
 const QString TipsFileName = QStringLiteral("tod.dat");
@@ -170,7 +171,7 @@ void frmTip::cmdOK_Click() {
     // Closing ends the modal loop once this handler returns; the wizard nests inside it, so
     // whoever showed the tips waits for the wizard too.
     accept();
-    if (showWizard && state_.showWizard) {
-        state_.showWizard(owner);
+    if (showWizard) {
+        state_.windows().showWizard(owner, nullptr);
     }
 }

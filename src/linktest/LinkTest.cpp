@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "AppState.h"
 #include "CurlTransfer.h"
 #include "InternetTransfer.h"
 #include "Prompts.h"
@@ -28,15 +27,6 @@ LinkTest::~LinkTest() {
 
 frmState* LinkTest::dialog() const {
     return dialog_;
-}
-
-LinkTest* LinkTest::install(AppState& state) {
-    // Owned by the hand-over, so it goes with the shared state and its prompts.
-    auto test = std::make_shared<LinkTest>(state.prompts, state.makeTransfer);
-    state.startLinkTest = [test](QWidget* parent, const QString& address) {
-        test->start(parent, address);
-    };
-    return test.get();
 }
 
 int LinkTest::protocolFor(const QString& address) {

@@ -6,7 +6,6 @@
 #include <functional>
 #include <memory>
 
-class AppState;
 class InternetTransfer;
 class Prompts;
 class QWidget;
@@ -26,10 +25,6 @@ public:
     explicit LinkTest(Prompts& prompts, MakeTransfer makeTransfer = {}, QObject* parent = nullptr);
     ~LinkTest() override;
     Q_DISABLE_COPY_MOVE(LinkTest)
-
-    // Makes the program's link test (its component made by state.makeTransfer, or the
-    // libcurl one) and plugs it into state.startLinkTest, which owns it from then on.
-    static LinkTest* install(AppState& state);
 
     // Start test: `address` is the editor's txtURL as typed, `parent` the editor.
     void start(QWidget* parent, const QString& address);

@@ -23,7 +23,6 @@ frmRMMulti* PlayListWindows::window() const {
 frmRMMulti* PlayListWindows::ensureWindow() {
     if (!window_) {
         window_ = new frmRMMulti(state_);
-        window_->setAttribute(Qt::WA_DeleteOnClose);
         // A closed window is gone for every later use, even before its deferred delete.
         connect(window_.data(), &frmRMMulti::closed, this, [this] { window_.clear(); });
     }
@@ -58,13 +57,4 @@ void PlayListWindows::send(const QStringList& entries, const QString& path) {
     window->show();
     window->raise();
     window->activateWindow();
-}
-
-std::shared_ptr<PlayListWindows> installPlayList(AppState& state) {
-    auto windows = std::make_shared<PlayListWindows>(state);
-    state.showPlayList = [windows](bool modal) { windows->show(modal); };
-    state.sendToPlayList = [windows](const QStringList& entries, const QString& path) {
-        windows->send(entries, path);
-    };
-    return windows;
 }

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <memory>
 
 class AppState;
 class frmRMMulti;
@@ -33,7 +32,3 @@ private:
     AppState& state_;
     QPointer<frmRMMulti> window_;
 };
-
-// Plugs the shared play-list window into state.showPlayList and state.sendToPlayList. The
-// returned object lives as long as those hooks do.
-std::shared_ptr<PlayListWindows> installPlayList(AppState& state);

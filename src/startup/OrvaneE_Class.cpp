@@ -7,53 +7,25 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "AppTitle.h"
 #include "CurlTransfer.h"
 #include "DesktopShell.h"
-#include "DialogHooks.h"
 #include "LinkKinds.h"
-#include "LinkTest.h"
-#include "PlayListWindows.h"
 #include "QtPrompts.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 #include "makeSettingsBackend.h"
 
-const QString OrvaneE_Class::AppTitle = QStringLiteral("Orvane Editor");
 const QString OrvaneE_Class::VersionText = QStringLiteral(ORVANE_VERSION);
-
-namespace {
-
-// The windows other parts of the program provide, plugged into the shared state's
-// hand-overs. Each window has its own block; a hand-over left unplugged does nothing.
-void installWindows(AppState& state) {
-    // Options dialog: state.showOptions (modal) and state.prepareOptions (startup).
-    // installDialogHooks also plugs in the wizard, the tip, the help contents and the about
-    // box below.
-    installDialogHooks(state);
-
-    // Startup wizard: state.showWizard (modal).
-
-    // Tip of the day: state.showTip (modal).
-
-    // Play-list editor: state.showPlayList and state.sendToPlayList.
-    installPlayList(state);
-
-    // Link test: state.startLinkTest, and state.makeTransfer for the transfer component.
-    state.makeTransfer = [] { return makeInternetTransfer(); };
-    LinkTest::install(state);
-
-    // Help contents: state.showHelpContent (modeless).
-
-    // About box: state.showAbout.
-    Q_UNUSED(state);
-}
-
-}  // namespace
 
 OrvaneE_Class::OrvaneE_Class(Prompts& prompts, Shell& shell, SettingsBackend& settings,
                              int splashDelayMs)
-    : registry_(settings), state_(prompts, shell, registry_), splashDelayMs_(splashDelayMs) {
-    installWindows(state_);
+    : registry_(settings),
+      state_(prompts, shell, registry_),
+      windows_(state_),
+      splashDelayMs_(splashDelayMs) {
+    state_.setWindows(&windows_);
+    state_.makeTransfer = [] { return makeInternetTransfer(); };
 }
 
 OrvaneE_Class::~OrvaneE_Class() {
@@ -90,19 +62,11 @@ void OrvaneE_Class::Main() {
         kind = &kindInfo(Kind::Web);
     }
 
-    // The main editor, loaded hidden; the options dialog may reach it through the state.
+    // The main editor, loaded hidden. (2 and 6: the options dialog reads the store each time
+    // it is shown, so a dialog prepared now would only show stale values later.)
     auto* editor = new frmMain(state_);
     state_.mainEditor = editor;
-
-    // 2 and 6. The options dialog, hidden, with its boxes and option button; Apply off.
-    if (state_.prepareOptions) {
-        AppState::StartupOptions options;
-        options.showEditor = settingNumber(showEditor);
-        options.showTips = settingNumber(showTips);
-        options.showWizard = settingNumber(showWizard);
-        options.defaultLink = kind->defaultLinkText;
-        state_.prepareOptions(options);
-    }
+    windows_.setMainEditor(editor);
 
     // 3. The version of the first program that ran here is kept, whatever it says.
     if (settingEquals(version, QString())) {
@@ -113,16 +77,16 @@ void OrvaneE_Class::Main() {
     // 4. The default kind's new-link address, as an unchanged Web link.
     editor->setAddress(kind->newLinkPrefix);
     editor->setLinkKind(LinkKind::Web);
-    editor->setUrlChanged(false);
+    editor->document().setChanged(false);
     if (unrecognised) {
         registry_.setOption(Registry::DefaultLink, kindInfo(Kind::Web).defaultLinkText);
     }
 
-    // 5.
-    editor->setWindowTitle(AppTitle);
+    // 5. The bare title: no file yet.
+    editor->document().setPath(QString());
 
     // 7.
-    splash_ = new frmSplash(state_, splashDelayMs_, [this] { SplashTick(); });
+    splash_ = new frmSplash(editor, splashDelayMs_, [this] { SplashTick(); });
     splash_->show();
     splash_->OrvaneC_Timer->start();
 }
@@ -134,20 +98,18 @@ void OrvaneE_Class::SplashTick() {
     if (splash_) {
         splash_->close();
     }
-    auto* editor = qobject_cast<frmMain*>(state_.mainEditor.data());
+    frmMain* editor = windows_.mainEditor();
     if (editor) {
         editor->show();
     }
 
     if (showTips) {
-        if (showEditor && state_.showPlayList) {
-            state_.showPlayList(false);
+        if (showEditor) {
+            windows_.showPlayList(false);
         }
-        if (state_.showTip) {
-            state_.showTip(editor);
-        }
-    } else if (showEditor && state_.showPlayList) {
-        state_.showPlayList(true);
+        windows_.showTip(editor);
+    } else if (showEditor) {
+        windows_.showPlayList(true);
     }
 }
 
@@ -190,7 +152,7 @@ int OrvaneE_Class::run(QApplication& app) {
     OrvaneE_Class entry(prompts, shell, *settings);
     entry.state().recentFile = standardRecentFile();
     entry.state().dataDir = standardDataDir();
-    entry.state().quitApplication = [] { QCoreApplication::exit(0); };
+    entry.windows().quitsApplication = true;
 
     entry.Main();
     return app.exec();

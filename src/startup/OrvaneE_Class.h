@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "AppState.h"
+#include "AppWindows.h"
 #include "Registry.h"
 
 class Prompts;
@@ -20,7 +21,6 @@ class frmSplash;
 // settings and a short splash delay, then calls Main().
 class OrvaneE_Class {
 public:
-    static const QString AppTitle;     // "Orvane Editor"
     static const QString VersionText;  // major.minor.revision of this program
     static constexpr int SplashMilliseconds = 3000;
 
@@ -30,6 +30,7 @@ public:
     Q_DISABLE_COPY_MOVE(OrvaneE_Class)
 
     AppState& state() { return state_; }
+    AppWindows& windows() { return windows_; }
     Registry& registry() { return registry_; }
     frmSplash* splash() const;
 
@@ -50,6 +51,7 @@ public:
 private:
     Registry registry_;
     AppState state_;
+    AppWindows windows_;
     int splashDelayMs_;
     QPointer<frmSplash> splash_;
 };

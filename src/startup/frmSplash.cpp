@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "AppState.h"
+#include "AppTitle.h"
 #include "OrvaneE_Class.h"
 #include "WindowCentring.h"
 #include "frmMain.h"
@@ -30,13 +30,14 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int po
 
 }  // namespace
 
-frmSplash::frmSplash(AppState& state, int intervalMs, std::function<void()> onTick, QWidget* parent)
+frmSplash::frmSplash(frmMain* mainEditor, int intervalMs, std::function<void()> onTick,
+                     QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
-      state_(state),
+      mainEditor_(mainEditor),
       onTick_(std::move(onTick)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(OrvaneE_Class::AppTitle);
+    setWindowTitle(AppTitle);
     buildControls();
 
     OrvaneC_Timer = new QTimer(this);
@@ -102,14 +103,14 @@ void frmSplash::buildControls() {
 
 void frmSplash::Form_Load() {
     lblVersion->setText(QStringLiteral("Version ") + OrvaneE_Class::VersionText);
-    lblProductName->setText(OrvaneE_Class::AppTitle);
+    lblProductName->setText(AppTitle);
     lblCompanyProduct->setText(QStringLiteral("Tessaly"));
     lblWarning->clear();
     lblCopyright->setText(CopyrightText);
     lblCompany->setText(QStringLiteral("Tessaly"));
     // The editor the entry routine prepared is the main window.
-    if (auto* editor = qobject_cast<frmMain*>(state_.mainEditor.data())) {
-        editor->setNoForm(0);
+    if (mainEditor_ != nullptr) {
+        mainEditor_->setNoForm(0);
     }
     centreOnScreen(this);
 }

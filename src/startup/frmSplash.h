@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <functional>
 
-class AppState;
+class frmMain;
 class QFrame;
 class QLabel;
 class QTimer;
@@ -15,7 +15,8 @@ class QTimer;
 class frmSplash : public QWidget {
     Q_OBJECT
 public:
-    frmSplash(AppState& state, int intervalMs, std::function<void()> onTick,
+    // Its load marks `mainEditor` as the main window.
+    frmSplash(frmMain* mainEditor, int intervalMs, std::function<void()> onTick,
               QWidget* parent = nullptr);
     ~frmSplash() override;
     Q_DISABLE_COPY_MOVE(frmSplash)
@@ -38,6 +39,6 @@ private:
     void Form_Load();
     void OrvaneC_Timer_Timer();
 
-    AppState& state_;
+    frmMain* mainEditor_;
     std::function<void()> onTick_;
 };

@@ -4,8 +4,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "DialogFixture.h"
 #include "FakeTransfer.h"
+#include "Fixture.h"
 #include "WebPages.h"
 #include "frmCheck.h"
 
@@ -16,7 +16,7 @@ const QString kFailed = QStringLiteral("The newest version could not be checked.
 }  // namespace
 
 // One update-check window, shown, over a scripted transfer component.
-struct CheckFixture : DialogFixture {
+struct CheckFixture : Fixture {
     explicit CheckFixture(const QString& runningVersion) {
         QCoreApplication::setApplicationVersion(runningVersion);
         state.makeTransfer = [this]() -> std::unique_ptr<InternetTransfer> {
