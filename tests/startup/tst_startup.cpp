@@ -179,7 +179,8 @@ private slots:
     }
 
     // "RealMedia Link with Play List Support" in the wizard: the play list opens once the
-    // wizard has closed, in front and usable; an entry is added and the window closed.
+    // wizard has closed, in front and usable (not held behind a modal window); an entry is
+    // added and the window closed.
     void wizardPlayList_usable_data() {
         QTest::addColumn<QString>("from");
         QTest::newRow("Ctrl+N in the editor") << "editor";
@@ -197,13 +198,7 @@ private slots:
         connect(&watcher, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             frmRMMulti* playList = entry->windows().playLists().window();
-            if (auto* tip = qobject_cast<frmTip*>(modal)) {
-                QTimer::singleShot(0, tip, [tip] { tip->cmdOK->click(); });
-            } else if (auto* wizard = qobject_cast<frmStartup*>(modal)) {
-                wizard->selectItem(
-                    wizard->listItems().indexOf("RealMedia Link with Play List Support"));
-                QTimer::singleShot(0, wizard, [wizard] { wizard->cmdOK->click(); });
-            } else if (playList && playList->isVisible() && seen.isEmpty()) {
+            if (playList && playList->isVisible() && seen.isEmpty()) {
                 seen << (modal == nullptr && playList->isEnabled() ? "usable" : "blocked");
                 playList->txtURL->clear();
                 QTest::keyClicks(playList->txtURL, "http://typed/");
@@ -213,6 +208,12 @@ private slots:
                 QCloseEvent close;
                 QApplication::sendEvent(playList->windowHandle(), &close);
                 seen << (close.isAccepted() ? "closed" : "open");
+            } else if (auto* tip = qobject_cast<frmTip*>(modal)) {
+                QTimer::singleShot(0, tip, [tip] { tip->cmdOK->click(); });
+            } else if (auto* wizard = qobject_cast<frmStartup*>(modal)) {
+                wizard->selectItem(
+                    wizard->listItems().indexOf("RealMedia Link with Play List Support"));
+                QTimer::singleShot(0, wizard, [wizard] { wizard->cmdOK->click(); });
             }
         });
         watcher.start();
