@@ -13,6 +13,18 @@
 namespace {
 
 const QString FileName = QStringLiteral("/Tessaly/Orvane Editor.conf");
+// Real settings are a few hundred bytes; QSettings parses the whole file on every read, so a
+// huge one would make each read slow.
+constexpr qint64 MaxFileBytes = 1 << 20;
+
+// Why the file cannot be used as settings, or empty.
+QString refusal(const QString& file) {
+    QString reason = SafeWrite::typeRefusal(file);
+    if (reason.isEmpty() && QFileInfo(file).size() > MaxFileBytes) {
+        reason = QStringLiteral("it is larger than 1 MiB");
+    }
+    return reason;
+}
 
 // QSettings separates groups with '/'; registry-style paths use '\'.
 QString settingsKey(const QString& keyPath, const QString& valueName) {
@@ -23,7 +35,7 @@ QString settingsKey(const QString& keyPath, const QString& valueName) {
 
 std::optional<QString> readFrom(const QString& file, const QString& key) {
     // A pipe would hold QSettings up for good, and a device may never end.
-    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+    if (file.isEmpty() || !QFileInfo(file).isFile() || !refusal(file).isEmpty()) {
         return std::nullopt;
     }
     // A fresh QSettings per call: nothing is cached, so a value written by one window is
@@ -103,7 +115,7 @@ IniSettingsBackend::IniSettingsBackend(QString userFile, QString systemFile)
         fail(
             "The settings file \"%1\" cannot be used: %2. The program starts with its "
             "default settings.",
-            SafeWrite::typeRefusal(userFile_));
+            refusal(userFile_));
     }
 }
 
@@ -123,7 +135,7 @@ std::optional<QString> IniSettingsBackend::read(const QString& keyPath, const QS
 
 void IniSettingsBackend::write(const QString& keyPath, const QString& valueName,
                                const QString& text) {
-    QString reason = SafeWrite::typeRefusal(userFile_);
+    QString reason = refusal(userFile_);
     QByteArray before;
     QFile file(userFile_);
     if (reason.isEmpty() && file.exists()) {
