@@ -1,5 +1,6 @@
 #include "IniSettingsBackend.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,8 +39,9 @@ std::optional<QString> readFrom(const QString& file, const QString& key) {
     if (file.isEmpty() || !QFileInfo(file).isFile() || !refusal(file).isEmpty()) {
         return std::nullopt;
     }
-    // A fresh QSettings per call: nothing is cached, so a value written by one window is
-    // seen by the next read anywhere, and by another running instance.
+    // A fresh QSettings per call, so a value written by one window is seen by the next read
+    // anywhere, and by another running instance (write() makes sure QSettings' own cache of
+    // parsed files sees the change).
     QSettings settings(file, QSettings::IniFormat);
     // QSettings parses a file's groups lazily and, for a key, looks only in the nearest
     // group before it: with [a\b] and [a\b\c] written by hand, a\b's values would go
@@ -155,7 +157,16 @@ void IniSettingsBackend::write(const QString& keyPath, const QString& valueName,
         reason = QStringLiteral("its folder could not be made");
     }
     if (reason.isEmpty()) {
+        const QDateTime before = QFileInfo(userFile_).lastModified();
         reason = SafeWrite::replaceFile(userFile_, after);
+        // QSettings keeps each file it parsed and parses it again only when its size or its
+        // time (in milliseconds) changed: a file of the same size written within the same
+        // millisecond would still read as the old one.
+        QFile stored(userFile_);
+        if (reason.isEmpty() && before.isValid() && QFileInfo(stored).lastModified() <= before &&
+            stored.open(QIODevice::Append)) {
+            stored.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+        }
     }
     fail("The settings could not be saved in \"%1\": %2.", reason);
 }
