@@ -1,5 +1,4 @@
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -19,7 +18,6 @@ namespace {
 const States kSuccess = {1, 2, 3, 4, 5, 6, 7, 8, 12, 9, 10};
 const States kFailedInResponse = {1, 2, 3, 4, 5, 6, 7, 11, 9, 10};
 const States kFailedToConnect = {1, 2, 3, 11, 9, 10};
-constexpr qint64 kMaxLoopGapMs = 500;  // the longest the test's event loop may stall
 
 // pyftpdlib serving file.txt anonymously, holding back each "226 Transfer complete" for a
 // second (libcurl waits for it inside its own calls). Prints its port.
@@ -40,8 +38,8 @@ print(server.address[1], flush=True)
 server.serve_forever()
 )";
 
-// An HTTP(S) server on 127.0.0.1 answering each path with scripted bytes and then an
-// ending: close, stall, an endless body, or a body that trickles in for ever.
+// An HTTP server (HTTPS when given a certificate) on 127.0.0.1 answering each path with
+// scripted bytes and then an ending: close, stall, an endless body, or a byte a second.
 enum class Ending { Close, Stall, Endless, ByteASecond };
 struct Server {
     QTcpServer* tcp = nullptr;
@@ -62,43 +60,38 @@ struct Server {
         }
         QObject::connect(tcp, &QTcpServer::pendingConnectionAvailable, tcp, [this] {
             while (QTcpSocket* socket = tcp->nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                                 [this, socket] { answer(socket); });
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (socket->peek(socket->bytesAvailable()).contains("\r\n\r\n")) {
+                        answer(socket, socket->readAll());
+                    }
+                });
                 QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
         return tcp->listen(QHostAddress::LocalHost, 0);
     }
-    QString url(const QString& path) const {
+    QString url(const char* path) const {
         const bool tls = qobject_cast<QSslServer*>(tcp) != nullptr;
         return QStringLiteral("%1://%2:%3%4")
             .arg(tls ? "https" : "http", tls ? "localhost" : "127.0.0.1")
             .arg(tcp->serverPort())
-            .arg(path);
+            .arg(QString::fromLatin1(path));
     }
-    void answer(QTcpSocket* socket) const {
-        const QByteArray request = socket->peek(socket->bytesAvailable());
-        if (!request.contains("\r\n\r\n")) {
-            return;  // the head is not all there yet
-        }
-        socket->readAll();
+    void answer(QTcpSocket* socket, const QByteArray& request) const {
         const QByteArray path = request.left(request.indexOf("\r\n")).split(' ').value(1);
         const auto [bytes, ending] = routes.value(path, {"HTTP/1.1 404 Not Found\r\n\r\n", {}});
         socket->write(bytes);
-        if (ending == Ending::ByteASecond) {
-            auto* timer = new QTimer(socket);
-            QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
-            timer->start(1000);
-        } else if (ending == Ending::Close) {
+        if (ending == Ending::Close) {
             socket->disconnectFromHost();
-        } else if (ending == Ending::Endless) {
-            const auto feed = [socket] {
+        } else if (ending != Ending::Stall) {
+            const bool endless = ending == Ending::Endless;
+            auto* timer = new QTimer(socket);
+            QObject::connect(timer, &QTimer::timeout, socket, [socket, endless] {
                 if (socket->bytesToWrite() < 65536) {
-                    socket->write(QByteArray(16384, 'x'));
+                    socket->write(QByteArray(endless ? 16384 : 1, 'x'));
                 }
-            };
-            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, feed);
-            feed();
+            });
+            timer->start(endless ? 1 : 1000);
         }
     }
 };
@@ -166,9 +159,7 @@ private slots:
             {"/endless-404", {"HTTP/1.1 404 Gone\r\n\r\n", Ending::Endless}},
             {"/slow", {"HTTP/1.1 200 OK\r\n\r\n", Ending::ByteASecond}},
             {"/stall", {"HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n", Ending::Stall}},
-            {"/cut", {"HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n0123", Ending::Close}},
         };
-
         // A self-signed certificate for localhost, made for this run.
         certificate_ = dir_.filePath(QStringLiteral("cert.pem"));
         const QString key = dir_.filePath(QStringLiteral("key.pem"));
@@ -185,7 +176,6 @@ private slots:
              {"HTTP/1.1 302 Found\r\nLocation: " + http_.url("/ok").toLatin1() + "\r\n\r\n",
               Ending::Close}},
         };
-
         // Debian's own python3, which has pyftpdlib (one earlier on PATH may not).
         ftpServer_.start(QStringLiteral("/usr/bin/python3"), {"-c", kFtpServer, dir_.path()});
         QVERIFY2(ftpServer_.waitForReadyRead(20000), "python3-pyftpdlib is needed");
@@ -209,35 +199,31 @@ private slots:
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
         const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort());
         probe.close();
-        const auto http = [this](const char* path) { return http_.url(QString::fromLatin1(path)); };
         const QString ftp = QStringLiteral("ftp://127.0.0.1:%1/").arg(ftpPort_);
         const QString https = https_.url("/ok");
-        QTest::newRow("200 keeps the body") << http("/ok") << 4 << false << kSuccess << "^hello$";
-        QTest::newRow("gopther address spoken as HTTP")
-            << http("/ok").replace("http", "gopther") << 4 << false << kSuccess << "^hello$";
+        QTest::newRow("200 keeps the body")
+            << http_.url("/ok") << 4 << false << kSuccess << "^hello$";
         QTest::newRow("404 at the end of a redirect")
-            << http("/to-missing") << 4 << false << kFailedInResponse << "^HTTP 404 Not Found$";
+            << http_.url("/to-missing") << 4 << false << kFailedInResponse
+            << "^HTTP 404 Not Found$";
         QTest::newRow("redirect loop stops at the limit")
-            << http("/loop") << 4 << false << kFailedInResponse << "redirect";
+            << http_.url("/loop") << 4 << false << kFailedInResponse << "redirect";
         QTest::newRow("redirect to another protocol is refused")
-            << http("/to-telnet") << 4 << false << kFailedInResponse << "telnet";
+            << http_.url("/to-telnet") << 4 << false << kFailedInResponse << "telnet";
         QTest::newRow("endless body is cut at the cap")
-            << http("/endless") << 4 << false << kFailedInResponse << "larger than 65536 bytes";
+            << http_.url("/endless") << 4 << false << kFailedInResponse
+            << "larger than 65536 bytes";
         QTest::newRow("link test: endless body proven by its first bytes")
-            << http("/endless") << 4 << true << kSuccess << "^$";
+            << http_.url("/endless") << 4 << true << kSuccess << "^$";
         QTest::newRow("link test: endless error page fails at once")
-            << http("/endless-404") << 4 << true << kFailedInResponse << "^HTTP 404 Gone$";
+            << http_.url("/endless-404") << 4 << true << kFailedInResponse << "^HTTP 404 Gone$";
         QTest::newRow("body of a byte a second meets the time limit")
-            << http("/slow") << 4 << false << kFailedInResponse
+            << http_.url("/slow") << 4 << false << kFailedInResponse
             << "^No whole answer within 2 seconds, the time limit.$";
         QTest::newRow("stall in the body")
-            << http("/stall") << 4 << false << kFailedInResponse
+            << http_.url("/stall") << 4 << false << kFailedInResponse
             << "^The transfer stalled: less than a byte a second for 2 seconds.$";
-        QTest::newRow("connection closed mid-body")
-            << http("/cut") << 4 << false << kFailedInResponse << "closed";
         QTest::newRow("refused port") << refused << 4 << false << kFailedToConnect << "onnect";
-        QTest::newRow("address without a host")
-            << "http://" << 4 << true << States{11} << "no host";
         QTest::newRow("HTTPS with a trusted certificate")
             << https << 5 << false << kSuccess << "^secret$";
         QTest::newRow("HTTPS for another name than the certificate's")
@@ -250,7 +236,6 @@ private slots:
         QTest::newRow("FTP refusal is a failure with its reply")
             << ftp + "none.txt" << 2 << true << States{1, 2, 3, 4, 5, 11, 9, 10} << "^FTP 550 ";
     }
-
     void exchange() {
         QFETCH(QString, url);
         QFETCH(int, protocol);
@@ -258,7 +243,6 @@ private slots:
         QFETCH(States, states);
         QFETCH(QString, result);
         const bool succeeds = states.contains(InternetTransfer::ResponseCompleted);
-
         const std::unique_ptr<CurlTransfer> transfer = makeTransfer();
         QVERIFY(transfer);
         // The time limit comes first only for the server that trickles.
@@ -279,7 +263,7 @@ private slots:
         QCOMPARE(outcome.error.isEmpty(), succeeds);
         QCOMPARE(outcome.errorString, outcome.error);
         QVERIFY(succeeds || outcome.body.isEmpty());
-        QCOMPARE_LT(outcome.longestLoopGapMs, kMaxLoopGapMs);
+        QCOMPARE_LT(outcome.longestLoopGapMs, 500);  // the window never freezes
     }
 
     void cancelOrDestroy_midTransfer_endsAtOnce() {
@@ -288,17 +272,15 @@ private slots:
         connect(transfer.get(), &InternetTransfer::stateChanged, this,
                 [&](int state) { states.append(state); });
         QSignalSpy done(transfer.get(), &InternetTransfer::finished);
-        transfer->openUrl(http_.url(QStringLiteral("/stall")));
+        transfer->openUrl(http_.url("/stall"));
         QTRY_COMPARE_WITH_TIMEOUT(states.size(), 7, 10000);
         transfer->cancel();
-
         // The next fetch on the same component sees only its own signals.
-        QCOMPARE(run(*transfer, http_.url(QStringLiteral("/ok"))).body, QByteArray("hello"));
+        QCOMPARE(run(*transfer, http_.url("/ok")).body, QByteArray("hello"));
         QCOMPARE(states, kSuccess.mid(0, 7) + kSuccess);
         QCOMPARE(done.size(), 1);
-
         // Destroying it during a stalled fetch (its window closed) does not wait for the fetch.
-        transfer->openUrl(http_.url(QStringLiteral("/stall")));
+        transfer->openUrl(http_.url("/stall"));
         QTRY_COMPARE_WITH_TIMEOUT(states.size(), 7 + 11 + 7, 10000);
         QElapsedTimer clock;
         clock.start();
@@ -310,18 +292,15 @@ private slots:
         QTest::addColumn<int>("protocol");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("fetched");  // empty: refused
-        QTest::newRow("protocol replaces the scheme, fragment dropped")
-            << 5 << "http://example.org:81/a?b=c#frag"
-            << "https://example.org:81/a?b=c";
-        QTest::newRow("blank in the path is encoded") << 4 << "http://example.org/a b"
-                                                      << "http://example.org/a%20b";
+        QTest::newRow("protocol replaces the scheme, blank encoded, fragment dropped")
+            << 5 << "gopther://example.org:81/a b?b=c#frag"
+            << "https://example.org:81/a%20b?b=c";
         QTest::newRow("own scheme when protocol unset") << 0 << "HTTPS://Example.org/"
                                                         << "https://example.org/";
         QTest::newRow("no scheme separator") << 4 << "httpexample" << QString();
         QTest::newRow("unset protocol, telnet address")
             << 0 << "telnet://example.org/" << QString();
     }
-
     void addressFor() {
         QFETCH(int, protocol);
         QFETCH(QString, address);
