@@ -1,7 +1,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -40,10 +39,6 @@ QByteArray raw(const char (&text)[N]) {
 
 QByteArray utf16(QStringView text) {  // little-endian, as the test machines are
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-}
-
-QString sample(const QString& name) {
-    return QFINDTESTDATA(QStringLiteral("fixtures/") + name);
 }
 
 constexpr int Other = 4242;  // a user who is not root; the files' owner is one more
@@ -101,64 +96,43 @@ private slots:
         QCOMPARE(::recognizedMenuIndex(address).value_or(-1), menuIndex);
     }
 
-    void split_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("lfEndsLine");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("mixed ends, blanks kept")
-            << QByteArray(" A\r\n\tB\rC\nD ") << true << QStringList{" A", "\tB", "C", "D "};
-        QTest::newRow("LF CR is two ends")
-            << QByteArray("A\n\rB") << true << QStringList{"A", "", "B"};
-        QTest::newRow("only the leading mark skipped")
-            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF/a") << true
-            << QStringList{QChar(0xFEFF) + QStringLiteral("/a")};
-        QTest::newRow("each line decoded alone")
-            << QByteArray("caf\xE9\rcaf\xC3\xA9") << true << QStringList{"caf\u00E9", "caf\u00E9"};
-        QTest::newRow("overlong form is Latin-1")
-            << QByteArray("\xC0\xAF") << true << QStringList{"\u00C0\u00AF"};
-        QTest::newRow("LF is part of a data file's line, cut character is Latin-1")
-            << QByteArray("a\nb\r\nc\r\xE2\x82") << false
-            << QStringList{"a\nb", "c", "\u00E2\u0082"};
-    }
-    void split() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, lfEndsLine);
-        QFETCH(QStringList, lines);
-        LineStore::Rules rules;
-        rules.lfEndsLine = lfEndsLine;
-        LineStore store;
-        QCOMPARE(LineStore::split(bytes, false, rules, store), QString());
-        QCOMPARE(store.toStringList(), lines);
-    }
-
-    // Of a file over the size cap, the lines wholly in its last cap bytes are read; over the
-    // count cap, the newest lines.
-    void readLineFile_caps_data() {
+    // Lines end at CR LF, CR or LF (CR LF and CR alone in the program's own data files, "cr"),
+    // each decoded alone; of a file over the size cap, the lines wholly in its last cap bytes
+    // are read ("newest", which also keeps only the last two lines).
+    void lines_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("cap");
-        QTest::addColumn<int>("countCap");
-        QTest::addColumn<bool>("keepNewest");
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<QStringList>("lines");  // {"!"}: refused as too large
         const QByteArray two("old\n/a.url\n");
-        QTest::newRow("exactly the cap")
-            << two << 11 << -1 << false << QStringList{"old", "/a.url"};
-        QTest::newRow("over the cap") << two << 10 << -1 << false << QStringList{"!"};
-        QTest::newRow("newest: line on the cut kept")
-            << two << 7 << -1 << true << QStringList{"/a.url"};
-        QTest::newRow("newest: cut line dropped") << QByteArray("cut.url\r\n/a.url\r\n/b") << 16
-                                                  << -1 << true << QStringList{"/a.url", "/b"};
-        QTest::newRow("newest: oldest lines over the count dropped")
-            << QByteArray("/old\n\n/new\n") << 99 << 2 << true << QStringList{"", "/new"};
+        const auto row = [](const char* tag, QByteArray bytes, int cap, const char* mode,
+                            QStringList lines) {
+            QTest::newRow(tag) << bytes << cap << mode << lines;
+        };
+        row("mixed ends, blanks kept", " A\r\n\tB\rC\nD ", 99, "", {" A", "\tB", "C", "D "});
+        row("LF CR is two ends", "A\n\rB", 99, "", {"A", "", "B"});
+        row("only the leading mark skipped", "\xEF\xBB\xBF\xEF\xBB\xBF/a", 99, "",
+            {QChar(0xFEFF) + QStringLiteral("/a")});
+        row("each line decoded alone", "caf\xE9\rcaf\xC3\xA9", 99, "", {"caf\u00E9", "caf\u00E9"});
+        row("overlong form is Latin-1", "\xC0\xAF", 99, "", {"\u00C0\u00AF"});
+        row("data file: LF in a line, cut character is Latin-1", "a\nb\r\nc\r\xE2\x82", 99, "cr",
+            {"a\nb", "c", "\u00E2\u0082"});
+        row("exactly the cap", two, 11, "", {"old", "/a.url"});
+        row("over the cap", two, 10, "", {"!"});
+        row("newest: line on the cut kept", two, 7, "newest", {"/a.url"});
+        row("newest: cut line dropped", "cut.url\r\n/a.url\r\n/b", 16, "newest", {"/a.url", "/b"});
+        row("newest: oldest lines over the count dropped", "/old\n\n/new\n", 99, "newest",
+            {"", "/new"});
     }
-    void readLineFile_caps() {
+    void lines() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, cap);
-        QFETCH(int, countCap);
-        QFETCH(bool, keepNewest);
+        QFETCH(QString, mode);
         QFETCH(QStringList, lines);
         LineStore::Rules rules;
-        rules.countCap = countCap;
-        rules.keepNewest = keepNewest;
+        rules.lfEndsLine = mode != "cr";
+        rules.keepNewest = mode == "newest";
+        rules.countCap = rules.keepNewest ? 2 : -1;
         const QString path = dir->filePath("list.dat");
         QVERIFY(putFile(path, bytes));
         const ReadResult<LineStore> read = TextFileIo::readLineFile(path, cap, rules, false);
@@ -168,134 +142,73 @@ private slots:
         QCOMPARE(read.value.toStringList(), refused ? QStringList() : lines);
     }
 
-    void edits_keepEveryOtherEntryAsItWas() {
-        LineStore store;
-        LineStore::split("caf\xE9\n\xEF\xBB\xBFz\n", false, LineStore::Rules(), store);
-        for (const char* text : {"Ã©", "a\r\nb", "\uFEFFx", ""}) {
-            QVERIFY(store.append(text));
-        }
-        store.removeAt(1);
-        store.swapItemsAt(0, 3);
-        QVERIFY(store.append(LineStore(QStringList{"y"})));
-        QCOMPARE(store.toStringList(),
-                 QStringList({"\uFEFFx", "Ã©", "a\r\nb", "caf\u00E9", "", "y"}));
+    // A shortcut is read, then saved with another address: only the URL value changes, every
+    // other byte stays. A real one saved with its own address again is as it was.
+    void shortcut_data() {
+        QTest::addColumn<QByteArray>("bytes");    // null: no file yet
+        QTest::addColumn<QString>("address");     // "!" + reason when it cannot be read
+        QTest::addColumn<QByteArray>("resaved");  // with http://bü/; null: a real file
+        const auto row = [](const char* tag, QByteArray bytes, QString address,
+                            QByteArray resaved) {
+            QTest::newRow(tag) << bytes << address << resaved;
+        };
+        const QString noUrl = QStringLiteral("!it has no URL entry");
+        row("no file yet", QByteArray(), "!it does not exist",
+            "[InternetShortcut]\r\nURL=http://b\xC3\xBC/\r\n");
+        row("names in any case, blanks around them", "  [ internetSHORTCUT ]\r\n\turl \t=http://a/",
+            "http://a/", "  [ internetSHORTCUT ]\r\n\turl \t=http://b\xC3\xBC/");
+        row("value kept as it stands, first URL wins", "[InternetShortcut]\nURL= a  \nURL=b\n",
+            " a  ", "[InternetShortcut]\nURL=http://b\xC3\xBC/\nURL=b\n");
+        row("URL of another section ignored", "[O]\r\nURL=no\r\n[InternetShortcut]\r\nURL=yes",
+            "yes", "[O]\r\nURL=no\r\n[InternetShortcut]\r\nURL=http://b\xC3\xBC/");
+        row("URL after the section ignored, added after the header, LF kept",
+            "[InternetShortcut]\nIconIndex=0\n[O]\nURL=no\n", noUrl,
+            "[InternetShortcut]\nURL=http://b\xC3\xBC/\nIconIndex=0\n[O]\nURL=no\n");
+        row("section added after an unended line", "[DEFAULT]\r\nBASEURL=x", noUrl,
+            "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=http://b\xC3\xBC/\r\n");
+        row("UTF-8 mark and Latin-1 bytes kept",
+            "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=x", "x",
+            "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=http://b\xC3\xBC/");
+        row("Latin-1 address", "[InternetShortcut]\r\nURL=http://b\xFC/",
+            QString::fromUtf8("http://bü/"), "[InternetShortcut]\r\nURL=http://b\xC3\xBC/");
+        row("NUL bytes kept with every other key",
+            raw("[A]\nk=\0\n[InternetShortcut]\nURL=x\nI=1\n"), "x",
+            raw("[A]\nk=\0\n[InternetShortcut]\nURL=http://b\xC3\xBC/\nI=1\n"));
+        row("UTF-16 odd last byte kept", "\xFF\xFE" + utf16(u"[I]\n") + '\x01', noUrl,
+            "\xFF\xFE" + utf16(u"[I]\n[InternetShortcut]\nURL=http://bü/\n") + '\x01');
+        row("browser shortcut with BASEURL", fileBytes(QFINDTESTDATA("fixtures/browser.url")),
+            "ftp://ftp.example.org/pub/readme.txt", {});
+        row("UTF-16 shortcut", fileBytes(QFINDTESTDATA("fixtures/unicode.url")),
+            QString::fromUtf8("http://bücher.example/été"), {});
+        row("shortcut with LF ends", fileBytes(QFINDTESTDATA("fixtures/linux.url")),
+            "gopther://gopher.example.org/1/", {});
     }
-
-    void parseInternetShortcut_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("address");  // "!" + reason when it is an error
-        QTest::newRow("names in any case, blanks around them")
-            << QByteArray("  [ internetSHORTCUT ]  \r\n\turl \t=http://a/\r\n") << "http://a/";
-        QTest::newRow("value kept as it stands, first URL wins")
-            << QByteArray("[InternetShortcut]\r\nURL= http://a/?b=1,c\\d  \r\nURL=http://2/\r\n")
-            << " http://a/?b=1,c\\d  ";
-        QTest::newRow("URL of another section ignored")
-            << QByteArray("[Other]\r\nURL=http://no/\r\n[InternetShortcut]\r\nURL=http://yes/\r\n")
-            << "http://yes/";
-        QTest::newRow("URL after the section ignored")
-            << QByteArray("[InternetShortcut]\r\nIconIndex=0\r\n[Other]\r\nURL=http://no/\r\n")
-            << "!it has no URL entry";
-        QTest::newRow("UTF-8 mark skipped")
-            << QByteArray("\xEF\xBB\xBF[InternetShortcut]\r\nURL=x\r\n") << "x";
-        QTest::newRow("Latin-1 address")
-            << QByteArray("[InternetShortcut]\r\nURL=http://b\xFC/\r\n")
-            << QString::fromUtf8("http://bü/");
-    }
-    void parseInternetShortcut() {
+    void shortcut() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, address);
-        const ReadResult<QString> result = ::parseInternetShortcut(bytes);
-        const bool error = address.startsWith(QLatin1Char('!'));
-        QCOMPARE(result.error, error ? address.mid(1) : QString());
-        QCOMPARE(result.value, error ? QString() : address);
-    }
-
-    void internetShortcutBytes_overExisting_replacesOnlyUrl_data() {
-        QTest::addColumn<QByteArray>("existing");
-        QTest::addColumn<QByteArray>("expected");  // with http://new/ or http://bü/
-        QTest::newRow("URL key added after the header, LF ends kept")
-            << QByteArray("[InternetShortcut]\nIconIndex=1\n")
-            << QByteArray("[InternetShortcut]\nURL=http://new/\nIconIndex=1\n");
-        QTest::newRow("section added after an unended line")
-            << QByteArray("[DEFAULT]\r\nBASEURL=x")
-            << QByteArray("[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=http://new/\r\n");
-        QTest::newRow("Latin-1 bytes and UTF-8 mark kept")
-            << QByteArray("\xEF\xBB\xBF; caf\xE9\r\n[InternetShortcut]\r\nURL=x\r\n")
-            << QByteArray(
-                   "\xEF\xBB\xBF; caf\xE9\r\n[InternetShortcut]\r\nURL=http://b\xC3\xBC/\r\n");
-        QTest::newRow("NUL bytes kept with every other key")
-            << raw("[A]\r\nk=\0\r\n[InternetShortcut]\r\nURL=x\r\nIconIndex=1\r\n")
-            << raw("[A]\r\nk=\0\r\n[InternetShortcut]\r\nURL=http://new/\r\nIconIndex=1\r\n");
-        QTest::newRow("UTF-16 odd last byte kept")
-            << "\xFF\xFE" + utf16(u"[I]\n") + '\x01'
-            << "\xFF\xFE" + utf16(u"[I]\n[InternetShortcut]\nURL=http://new/\n") + '\x01';
-    }
-    void internetShortcutBytes_overExisting_replacesOnlyUrl() {
-        QFETCH(QByteArray, existing);
-        QFETCH(QByteArray, expected);
-        const QString address =
-            QString::fromUtf8(expected.contains("b\xC3\xBC") ? "http://bü/" : "http://new/");
-        const QByteArray bytes = internetShortcutBytes(address, existing);
-        QCOMPARE(bytes, expected);
-        QCOMPARE(::parseInternetShortcut(bytes).value, address);
-    }
-
-    void writeThenRead_givesBackWhatWasWritten_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("keepOtherKeys");
-        QTest::addColumn<QByteArray>("old");  // empty: no file yet
-        QTest::addColumn<QStringList>("addresses");
-        QTest::addColumn<QByteArray>("onDisk");
-        QTest::newRow("shortcut saved as over a full one")
-            << "a.url" << false << fileBytes(sample("explorer.url")) << QStringList{"ftp://h/"}
-            << QByteArray("[InternetShortcut]\r\nURL=ftp://h/\r\n");
-        QTest::newRow("new shortcut keeping keys, trailing blank")
-            << "b.URL" << true << QByteArray() << QStringList{QString::fromUtf8("http://bü/ ")}
-            << QByteArray("[InternetShortcut]\r\nURL=http://b\xC3\xBC/ \r\n");
-        QTest::newRow("play list over a longer file")
-            << "p.RAM" << false << QByteArray(100, 'x') << QStringList{"A", "", "B"}
-            << QByteArray("A\r\n\r\nB\r\n");
-    }
-    void writeThenRead_givesBackWhatWasWritten() {
-        QFETCH(QString, name);
-        QFETCH(bool, keepOtherKeys);
-        QFETCH(QByteArray, old);
-        QFETCH(QStringList, addresses);
-        QFETCH(QByteArray, onDisk);
-        const QString path = dir->filePath(name);
-        QVERIFY(old.isEmpty() || putFile(path, old));
-        const QString error = linkFileType(path) == LinkFileType::RealMedia
-                                  ? writeRealMedia(path, addresses)
-                                  : writeInternetShortcut(path, addresses.value(0), keepOtherKeys);
-        QCOMPARE(error, QString());
-        QCOMPARE(fileBytes(path), onDisk);
+        QFETCH(QByteArray, resaved);
+        const QString path = dir->filePath("f.URL");
+        QVERIFY(bytes.isNull() || putFile(path, bytes));
         const ReadResult<LinkFileContent> read = readLinkFile(path);
-        QCOMPARE(read.error, QString());
-        QCOMPARE(read.value.addresses, addresses);
+        QCOMPARE(read.ok() ? read.value.addresses.value(0) : read.error,
+                 address.startsWith('!') ? TextFileIo::readError(path, address.mid(1)) : address);
+        const QString other = QString::fromUtf8("http://bü/");
+        QCOMPARE(writeInternetShortcut(path, other, true), QString());
+        QCOMPARE(readLinkFile(path).value.addresses, QStringList{other});
+        if (!resaved.isNull()) {
+            QCOMPARE(fileBytes(path), resaved);
+        } else {
+            QVERIFY(!address.isEmpty() && writeInternetShortcut(path, address, true).isEmpty());
+            QCOMPARE(fileBytes(path), bytes);
+        }
     }
 
-    // Real shortcuts saved with another address and then the first again are byte for byte
-    // as they were.
-    void sampleShortcuts_readAndWriteBackUnchanged_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("browser shortcut with BASEURL") << "browser.url"
-                                                       << "ftp://ftp.example.org/pub/readme.txt";
-        QTest::newRow("UTF-16 shortcut")
-            << "unicode.url" << QString::fromUtf8("http://bücher.example/été");
-        QTest::newRow("shortcut with LF ends") << "linux.url"
-                                               << "gopther://gopher.example.org/1/";
-    }
-    void sampleShortcuts_readAndWriteBackUnchanged() {
-        QFETCH(QString, name);
-        QFETCH(QString, address);
-        const QString copy = dir->filePath(name);
-        QVERIFY(QFile::copy(sample(name), copy));
-        QCOMPARE(readInternetShortcut(copy).value, address);
-        QCOMPARE(writeInternetShortcut(copy, QStringLiteral("http://other/"), true), QString());
-        QCOMPARE(readInternetShortcut(copy).value, QStringLiteral("http://other/"));
-        QCOMPARE(writeInternetShortcut(copy, address, true), QString());
-        QCOMPARE(fileBytes(copy), fileBytes(sample(name)));
+    void playList_overALongerFile_isWrittenWhole() {
+        const QString path = dir->filePath("p.RAM");
+        QVERIFY(putFile(path, QByteArray(100, 'x')));
+        QCOMPARE(writeRealMedia(path, {"A", "", "B"}), QString());
+        QCOMPARE(fileBytes(path), QByteArray("A\r\n\r\nB\r\n"));
+        QCOMPARE(readLinkFile(path).value.addresses, QStringList({"A", "", "B"}));
     }
 
     // Each reader refuses what it cannot hold, naming the file and the reason.
@@ -320,7 +233,6 @@ private slots:
             "it holds binary data, not lines of text");
         row("not a link file", "a.url.txt", "", "[InternetShortcut]\r\nURL=x\r\n",
             "it is not a link file (*.url or *.ram)");
-        row("address of exactly the line cap", "a.ram", "", atCap + "\r\n", "");
         row("address over the line cap", "b.ram", "", "x\r\n" + atCap + "a", longLine);
         row("shortcut address over the line cap", "c.url", "",
             "[InternetShortcut]\r\nURL=" + atCap + "a", longLine);
@@ -371,23 +283,24 @@ private slots:
         QTest::addColumn<int>("saver");     // user id, in the file's group
         QTest::addColumn<bool>("fullDisk");
         QTest::addColumn<QString>("reason");  // empty: saved
-        const QString full = QStringLiteral("no space left on device");
-        QTest::newRow("full disk, shortcut") << "url" << 0777 << 0640 << 0 << true << full;
-        QTest::newRow("full disk, no cut line") << "recent" << 0777 << 0640 << 0 << true << full;
-        QTest::newRow("full disk, in place") << "ram" << 0755 << 0666 << Other << true << full;
-        QTest::newRow("link to a device")
-            << "url" << 0777 << -1 << 0 << false << "it is not a regular file";
-        QTest::newRow("root saves another's") << "ram" << 0777 << 02640 << 0 << false << "";
-        QTest::newRow("group member saves") << "url" << 0777 << 0660 << Other << false << "";
-        QTest::newRow("read-only folder") << "ram" << 0755 << 0666 << Other << false << "";
-        QTest::newRow("sticky folder") << "url" << 01777 << 0666 << Other << false << "";
-        QTest::newRow("read-only file")
-            << "url" << 0777 << 0644 << Other << false << "it is read-only";
-        QTest::newRow("new file, read-only folder")
-            << "ram" << 0755 << -2 << Other << false << "the folder \"%1\" is read-only";
-        QTest::newRow("unreadable shortcut kept")
-            << "url" << 0777 << 0220 << Other << false
-            << "its other entries could not be read (permission denied)";
+        const auto row = [](const char* tag, const char* kind, int folderMode, int fileMode,
+                            int saver, bool fullDisk, const char* reason = "") {
+            QTest::newRow(tag) << kind << folderMode << fileMode << saver << fullDisk << reason;
+        };
+        const char* full = "no space left on device";
+        row("full disk, shortcut", "url", 0777, 0640, 0, true, full);
+        row("full disk, no cut line", "recent", 0777, 0640, 0, true, full);
+        row("full disk, in place", "ram", 0755, 0666, Other, true, full);
+        row("link to a device", "url", 0777, -1, 0, false, "it is not a regular file");
+        row("root saves another's", "ram", 0777, 02640, 0, false);
+        row("group member saves", "url", 0777, 0660, Other, false);
+        row("read-only folder", "ram", 0755, 0666, Other, false);
+        row("sticky folder", "url", 01777, 0666, Other, false);
+        row("read-only file", "url", 0777, 0644, Other, false, "it is read-only");
+        row("new file, read-only folder", "ram", 0755, -2, Other, false,
+            "the folder \"%1\" is read-only");
+        row("unreadable shortcut kept", "url", 0777, 0220, Other, false,
+            "its other entries could not be read (permission denied)");
     }
     void save_keepsOwnerModeAndOldBytes() {
         QFETCH(QString, kind);
@@ -474,28 +387,22 @@ private slots:
                 ::_exit(1);
             }
             ::close(done[1]);
-            // After one to three finished saves, the kill lands somewhere in the next.
+            // Timed by the first save, the kill lands in the second to the fifth.
             char byte;
             QElapsedTimer oneSave;
-            QCOMPARE(::read(done[0], &byte, 1), 1);
             oneSave.start();
-            const int more = 1 + int(random.bounded(3));
-            for (int i = 0; i < more; ++i) {
+            const int saves = 1 + int(random.bounded(4));
+            for (int i = 0; i < saves; ++i) {
                 QCOMPARE(::read(done[0], &byte, 1), 1);
             }
-            QThread::usleep(
-                ulong(random.bounded(qMax<qint64>(1, oneSave.nsecsElapsed() / 1000 / more))));
+            QThread::usleep(ulong(random.bounded(oneSave.nsecsElapsed() / 1000 / saves + 1)));
             QCOMPARE(::kill(saver, SIGKILL), 0);
             QCOMPARE(::waitpid(saver, nullptr, 0), saver);
             ::close(done[0]);
             // A kill between naming the finished new file and the rename leaves it beside.
             for (const QString& name : QDir(dir->path()).entryList(QDir::Files | QDir::Hidden)) {
                 const QByteArray bytes = fileBytes(dir->filePath(name));
-                QVERIFY2(bytes == versions[0] || bytes == versions[1],
-                         qPrintable(QStringLiteral("round %1: %2 holds %3 bytes, neither version")
-                                        .arg(round)
-                                        .arg(name)
-                                        .arg(bytes.size())));
+                QVERIFY2(bytes == versions[0] || bytes == versions[1], qPrintable(name));
                 QVERIFY(name == "link.ram" || QFile::remove(dir->filePath(name)));
             }
             ++seen[fileBytes(path) == versions[1] ? 1 : 0];
@@ -542,8 +449,6 @@ private slots:
         QTest::addColumn<bool>("refused");
         QTest::newRow("executable mode") << "file://%1/tool" << true;
         QTest::newRow("host localhost") << "file://localhost%1/tool" << true;
-        QTest::newRow("this machine's name")
-            << "FILE://" + QSysInfo::machineHostName() + "%1/tool" << true;
         QTest::newRow("encoded name in a file address") << "file://%1/t%6Fol" << true;
         QTest::newRow("launcher by content, no suffix") << "file:%1/launcher" << true;
         QTest::newRow("launcher by suffix") << "%1/app.desktop" << true;
@@ -553,7 +458,6 @@ private slots:
         QTest::newRow("launcher group not first") << "%1/other" << false;
         QTest::newRow("named pipe is not read") << "%1/pipe" << false;
         QTest::newRow("folder") << "file://%1" << false;
-        QTest::newRow("web address") << "http://localhost%1/tool" << false;
     }
     void localProgramPath() {
         QFETCH(QString, address);
