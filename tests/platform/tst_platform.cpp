@@ -80,63 +80,47 @@ private slots:
         QCOMPARE(tracker.lastState(), states.last());
     }
 
-    // Values read from the user's file, else the machine-wide one; a hand-written file with
-    // one group per key path reads like the one the program writes.
-    void ini_read_data() {
+    // Values come from the user's file, else the machine-wide one, which is never written; a
+    // hand-written file with one group per key path reads like the one the program writes.
+    // Missing and empty stay apart, and any text reads back as it was written.
+    void ini_data() {
         QTest::addColumn<QByteArray>("user");
-        QTest::addColumn<QByteArray>("system");
-        QTest::addColumn<QString>("keyPath");
+        QTest::addColumn<QString>("write");  // null: nothing written
         QTest::addColumn<Text>("expected");
-        const QByteArray systemFtp =
-            "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=FTP\n";
-        QTest::newRow("hand-written groups")
-            << QByteArray(
-                   "[SOFTWARE\\Tessaly\\Orvane Editor\\Option]\nDefault Link=FTP\n"
-                   "[SOFTWARE\\Tessaly\\Orvane Editor\\Option\\A]\nB=1\n")
-            << QByteArray() << kOption << Text("FTP");
-        QTest::newRow("hand-edited list is not a text")
-            << QByteArray(
-                   "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=FTP, HTTP\n")
-            << QByteArray() << kOption << Text();
-        QTest::newRow("machine-wide value when the user has none")
-            << QByteArray() << systemFtp << kOption << Text("FTP");
-        QTest::newRow("the user's value first")
-            << QByteArray("[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=\n")
-            << systemFtp << kOption << Text("");
+        const auto row = [](const char* tag, const QByteArray& user, const QString& write,
+                            const Text& expected) {
+            QTest::newRow(tag) << user << write << expected;
+        };
+        row("hand-written groups",
+            "[SOFTWARE\\Tessaly\\Orvane Editor\\Option]\nDefault Link=1\n"
+            "[SOFTWARE\\Tessaly\\Orvane Editor\\Option\\A]\nB=1\n",
+            QString(), Text("1"));
+        row("hand-edited list is not a text",
+            "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=Telnet, HTTP\n",
+            QString(), Text("FTP"));
+        row("machine-wide value when the user has none", "", QString(), Text("FTP"));
+        row("empty text, the user's value first", "", "", Text(""));
+        row("comma and semicolon", "", "a, b; c", Text("a, b; c"));
+        row("embedded NUL", "", QString::fromUtf16(u"HTTP\0X", 6),
+            QString::fromUtf16(u"HTTP\0X", 6));
     }
-    void ini_read() {
+    void ini() {
         QFETCH(QByteArray, user);
-        QFETCH(QByteArray, system);
-        QFETCH(QString, keyPath);
+        QFETCH(QString, write);
         QFETCH(Text, expected);
         QTemporaryDir dir;
-        QVERIFY(user.isNull() || putFile(dir.filePath("user.conf"), user));
-        QVERIFY(system.isNull() || putFile(dir.filePath("system.conf"), system));
-        IniSettingsBackend backend(dir.filePath("user.conf"), dir.filePath("system.conf"));
-        QCOMPARE(backend.read(keyPath, "Default Link"), expected);
-    }
-
-    // Missing and empty stay apart, any text reads back as written, and the machine-wide
-    // file is never written.
-    void ini_write_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("empty text") << QString("");
-        QTest::newRow("comma and semicolon") << QString("a, b; c");
-        QTest::newRow("embedded NUL") << QString::fromUtf16(u"HTTP\0X", 6);
-    }
-    void ini_write() {
-        QFETCH(QString, stored);
-        QTemporaryDir dir;
-        const QByteArray system = "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Version=1.0.0\n";
+        const QByteArray system =
+            "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=FTP\n";
         QVERIFY(putFile(dir.filePath("system.conf"), system));
+        QVERIFY(user.isEmpty() || putFile(dir.filePath("user.conf"), user));
+        if (!write.isNull()) {
+            IniSettingsBackend writer(dir.filePath("user.conf"), dir.filePath("system.conf"));
+            writer.write(kOption, "Default Link", write);
+            QCOMPARE(writer.problem(), QString());
+        }
         IniSettingsBackend backend(dir.filePath("user.conf"), dir.filePath("system.conf"));
-        QCOMPARE(backend.read(kOption, "Default Link"), Text());
-        backend.write(kOption, "Default Link", stored);
-        QCOMPARE(backend.problem(), QString());
-        // A second backend on the same file sees it: nothing is cached.
-        IniSettingsBackend other(dir.filePath("user.conf"), QString());
-        QCOMPARE(other.read(kOption, "Default Link"), Text(stored));
-        QCOMPARE(other.read(kProduct, "Default Link"), Text());
+        QCOMPARE(backend.read(kOption, "Default Link"), expected);
+        QCOMPARE(backend.read(kProduct, "Default Link"), Text());
         QFile file(dir.filePath("system.conf"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), system);
