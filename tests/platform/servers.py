@@ -1,9 +1,11 @@
 """Local servers for tst_curltransfer, on 127.0.0.1 only.
 
 HTTP and HTTPS (a self-signed certificate for localhost, made in FOLDER as cert.pem) answer
-each path with scripted bytes and then an ending; anonymous FTP serves FOLDER/file.txt and
-holds back each "226 Transfer complete" for a second (libcurl waits for it inside its own
-calls). Prints the three ports on one line.  Usage: servers.py FOLDER
+each path with scripted bytes and then an ending. Anonymous FTP serves FOLDER/file.txt,
+holding back each "226 Transfer complete" for a second (libcurl waits for it inside its own
+calls), and refuses busy.txt for now. Prints the three ports on one line.
+
+Usage: servers.py FOLDER
 """
 import socketserver
 import ssl
@@ -71,6 +73,7 @@ https = serve({
 }, tls)
 
 open(folder + '/file.txt', 'w').write('ftp body\n')
+open(folder + '/busy.txt', 'w').close()
 
 
 class SlowToConfirm(handlers.FTPHandler):
@@ -79,6 +82,18 @@ class SlowToConfirm(handlers.FTPHandler):
             self.ioloop.call_later(1, super().respond, resp, *args, **kwargs)
         else:
             super().respond(resp, *args, **kwargs)
+
+    def refuse_busy(self, command, file):
+        if file.endswith('busy.txt'):
+            self.respond('450 The file is busy.')
+        else:
+            getattr(super(), command)(file)
+
+    def ftp_SIZE(self, file):
+        self.refuse_busy('ftp_SIZE', file)
+
+    def ftp_RETR(self, file):
+        self.refuse_busy('ftp_RETR', file)
 
 
 SlowToConfirm.authorizer = authorizers.DummyAuthorizer()

@@ -128,7 +128,7 @@ private slots:
         QTest::newRow("FTP file, the server slow with its final reply")
             << ftp_ + "/file.txt" << 2 << false << kSuccess << "^ftp body\n$";
         QTest::newRow("FTP refusal is a failure with its reply")
-            << ftp_ + "/none.txt" << 2 << true << States{1, 2, 3, 4, 5, 11, 9, 10} << "^FTP 550 ";
+            << ftp_ + "/busy.txt" << 2 << true << States{1, 2, 3, 4, 5, 11, 9, 10} << "^FTP 450 ";
     }
     void exchange() {
         QFETCH(QString, url);
