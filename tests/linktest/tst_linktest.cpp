@@ -63,95 +63,68 @@ private slots:
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
-    // The real component, made on the first test: libcurl is mapped only from then on.
-    void realComponent_data() {
-        QTest::addColumn<QString>("moduleDir");
-        QTest::addColumn<QString>("headline");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("module missing") << "/nonexistent"
-                                        << "The Link cannot be Tested."
-                                        << "could not be loaded: .*orvane-curl";
-        QTest::newRow("address without a host") << ORVANE_MODULE_BUILD_DIR << kUnreachable
-                                                << "\nThe address \"http://\" names no host.$";
-    }
-    void realComponent() {
-        QFETCH(QString, moduleDir);
-        QFETCH(QString, headline);
-        QFETCH(QString, reason);
-        test_ = std::make_unique<LinkTest>(prompts_,
-                                           [moduleDir] { return makeInternetTransfer(moduleDir); });
+    // Without its module the link cannot be tested, and the dialog says why; libcurl is
+    // loaded only when a test starts.
+    void missingModule_saysWhy() {
+        test_ = std::make_unique<LinkTest>(prompts_, [] { return makeInternetTransfer("/none"); });
         QVERIFY(!libcurlMapped());
-        frmState* dialog = begin(QStringLiteral("http://"));
-        QCOMPARE(libcurlMapped(), test_->IntMain() != nullptr);
-        QTRY_COMPARE(dialog->lblCorrect->text(), headline);
-        QVERIFY2(dialog->lblState->text().contains(QRegularExpression(reason)),
-                 qPrintable(dialog->lblState->text()));
+        frmState* dialog = begin();
+        QCOMPARE(dialog->lblCorrect->text(), QStringLiteral("The Link cannot be Tested."));
+        QVERIFY2(
+            dialog->lblState->text().contains(QRegularExpression("not be loaded: .*orvane-curl")),
+            qPrintable(dialog->lblState->text()));
         QCOMPARE(dialog->cmdButton->text(), QStringLiteral("&OK"));
     }
 
-    // The protocol follows the address; one it cannot test is refused before anything is made.
-    void start_data() {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<int>("protocol");  // 0: refused
-        QTest::newRow("secure web") << "https://www.example.org/" << 5;
-        QTest::newRow("FTP") << "ftp://ftp.example.org/f.txt" << 2;
-        QTest::newRow("gopther") << "gopther://gopher.example.org/" << 4;
-        QTest::newRow("capital scheme") << "HTTP://www.example.org/" << 0;
-    }
-    void start() {
-        QFETCH(QString, address);
-        QFETCH(int, protocol);
-        if (protocol == 0) {
-            prompts_.answerMessage(Prompts::Answer::Ok);
-        }
-        frmState* dialog = begin(address);
-        QCOMPARE(dialog != nullptr, protocol != 0);
-        if (dialog == nullptr) {
-            QCOMPARE(fake_, nullptr);
-            QCOMPARE(prompts_.calls.size(), 1);
-            QCOMPARE(prompts_.calls[0].text, QStringLiteral("Orvane Editor cannot test this link"));
-            return;
-        }
-        QCOMPARE(fake_->protocolsUsed, States{protocol});
-        QCOMPARE(fake_->openedUrls, QStringList{address});
-        QCOMPARE(dialog->lblCorrect->text(), kStarting);
-        QCOMPARE(dialog->cmdButton->text(), QStringLiteral("&Cancel"));
-        // Any size will do: the first bytes of the answer prove the link.
-        QVERIFY(!fake_->keepBody() && fake_->bodyLimitsUsed.first() < 0);
-        QVERIFY(fake_->stopAtFirstBytes());
-    }
-
-    // What the dialog says as the states come; however it is closed then, a test still
+    // The protocol follows the address, and one it cannot test is refused before anything is
+    // made. The dialog says what the states mean; however it is closed then, a test still
     // running is cancelled, and only then.
     void states_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("protocol");  // 0: refused
         QTest::addColumn<States>("states");
         QTest::addColumn<QString>("notice");
         QTest::addColumn<QString>("lblState");
         QTest::addColumn<QString>("lblCorrect");
         QTest::addColumn<int>("close");  // 0 the button, 1 the title-bar button, 2 Escape
-        const auto row = [](const char* tag, States states, const QString& notice,
-                            const QString& lblState, const QString& lblCorrect, int close) {
-            QTest::newRow(tag) << states << notice << lblState << lblCorrect << close;
+        const auto row = [](const char* tag, const char* address, int protocol, States states,
+                            const QString& notice, const QString& lblState,
+                            const QString& lblCorrect, int close) {
+            QTest::newRow(tag) << address << protocol << states << notice << lblState << lblCorrect
+                               << close;
         };
         const QString running = QStringLiteral("Orvane Editor is connecting to the host computer.");
         const QString testing = QStringLiteral("Testing The Link...");
-        row("running, Cancel", {1, 2, 3}, "", running, testing, 0);
-        row("running, title-bar button", {1, 2, 3}, "", running, testing, 1);
-        row("running, Escape", {1, 2, 3}, "", running, testing, 2);
-        row("whole exchange, OK", kSuccess, "", kDone, kCorrect, 0);
-        row("downgrade on the reason line of a working link", kSuccess, "downgraded",
-            kDone + "\ndowngraded", kCorrect, 1);
-        row("error", {1, 2, 3, 11}, "", kError, kUnreachable, 0);
-        row("disconnect after an error is no success", {1, 2, 3, 11, 9, 10}, "", kError,
-            kUnreachable, 1);
+        row("capital scheme refused", "HTTP://a/", 0, {}, "", "", "", 0);
+        row("started", "https://a/", 5, {}, "", "", kStarting, 0);
+        row("running, title-bar button", "ftp://a/f", 2, {1, 2, 3}, "", running, testing, 1);
+        row("running, Escape", "gopther://a/", 4, {1, 2, 3}, "", running, testing, 2);
+        row("whole exchange, OK", "http://a/", 4, kSuccess, "", kDone, kCorrect, 0);
+        row("downgrade on the reason line of a working link", "https://a/", 5, kSuccess,
+            "downgraded", kDone + "\ndowngraded", kCorrect, 1);
+        row("error", "http://a/", 4, {1, 2, 3, 11}, "", kError, kUnreachable, 0);
+        row("disconnect after an error is no success", "http://a/", 4, {1, 2, 3, 11, 9, 10}, "",
+            kError, kUnreachable, 1);
     }
     void states() {
+        QFETCH(QString, address);
+        QFETCH(int, protocol);
         QFETCH(States, states);
         QFETCH(QString, notice);
         QFETCH(QString, lblState);
         QFETCH(QString, lblCorrect);
         QFETCH(int, close);
-        QPointer<frmState> dialog = begin();
+        if (protocol == 0) {
+            prompts_.answerMessage(Prompts::Answer::Ok);
+            QCOMPARE(begin(address), nullptr);
+            QCOMPARE(fake_, nullptr);
+            QCOMPARE(prompts_.calls.value(0).text, "Orvane Editor cannot test this link");
+            return;
+        }
+        QPointer<frmState> dialog = begin(address);
+        QCOMPARE(fake_->protocolsUsed, States{protocol});
+        QCOMPARE(fake_->openedUrls, QStringList{address});
+        QVERIFY(fake_->stopAtFirstBytes());  // the first bytes of the answer prove the link
         fake_->setNotice(notice);
         for (const int state : states) {
             fake_->report(state, kReason);

@@ -36,8 +36,6 @@ private slots:
                                                            << "Links ( *.lnk ) (*.url)";
         QTest::newRow("several patterns") << "Links|*.url;*.ram"
                                           << "Links (*.url *.ram)";
-        QTest::newRow("description without pattern") << "Anything"
-                                                     << "Anything (*)";
     }
     void nameFilter() {
         QFETCH(QString, filter);

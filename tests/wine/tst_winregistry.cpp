@@ -22,14 +22,6 @@ const std::string RunKey = "SOFTWARE\\OrvaneTest\\" + std::to_string(GetCurrentP
 const std::string OptionKey = "SOFTWARE\\Tessaly\\Orvane Editor\\Option";
 const char* const TipsValue = "Show Tips at Startup";
 
-std::string show(const Text& text) {
-    std::string shown = text ? "\"" : "(missing)";
-    for (char c : text.value_or("").substr(0, 80)) {
-        shown += c == '\0' ? "\\0"s : std::string(1, c);
-    }
-    return text ? shown + "\" (" + std::to_string(text->size()) + " bytes)" : shown;
-}
-
 // Stores exactly these bytes as another tool would. The registry adds a terminating zero to
 // a text whose next byte in memory is zero, so the bytes are followed by one that is not.
 Step raw(const std::string& keyPath, const char* name, DWORD type, const std::string& bytes) {
@@ -84,7 +76,6 @@ int main() {
          raw(OptionKey, TipsValue, REG_SZ, "HTTP\0X"s), setting, "HTTP"},
         {"setting: REG_EXPAND_SZ", raw(OptionKey, TipsValue, REG_EXPAND_SZ, "HTTP\0"s), setting,
          std::nullopt},
-        {"key value: missing", [](HKEY) {}, keyValue, std::nullopt},
         {"key value: only the last NUL dropped",
          raw(SysInfoPathKey, SysInfoPathValue, REG_SZ, "C:\\a\0\0"s), keyValue, "C:\\a\0"s},
         {"key value: 1024 bytes fit",
@@ -123,8 +114,7 @@ int main() {
             ++passed;
         } else {
             ++failed;
-            std::printf("FAIL %s: got %s, expected %s\n", row.name, show(actual).c_str(),
-                        show(row.expected).c_str());
+            std::printf("FAIL %s: got %s\n", row.name, actual.value_or("(missing)").c_str());
         }
     }
     DeleteFileA(tool.c_str());
