@@ -119,19 +119,6 @@ private slots:
         }
         QCOMPARE(f.prompts.pendingAnswers(), 0);
     }
-
-    // A save that worked but whose path could not join the recent list says both.
-    void document_recentListFails_saysTheLinkWasSaved() {
-        Fixture f;
-        QVERIFY(QDir().mkdir(f.state.recentFile));
-        EditorDocument doc(f.prompts, nullptr, "B", f.state.recentFile);
-        doc.writer = [](const QString&, bool) { return QString(); };
-        doc.saveFilter = [] { return QStringLiteral("F"); };
-        f.script("save:new Ok");
-        QCOMPARE(doc.saveAs(EditorDocument::SaveMode::Load), EditorDocument::SaveResult::Saved);
-        QVERIFY(f.prompts.calls.last().text.startsWith("The link was saved to \"" + f.path("new") +
-                                                       "\", but it could not be added"));
-    }
 };
 
 QTEST_MAIN(tst_core)
