@@ -110,7 +110,7 @@ private slots:
 
     // Lines end at CR LF, CR or LF (CR LF and CR alone in the program's own data files, "cr"),
     // each decoded alone; of a file over the size cap, the lines wholly in its last cap bytes
-    // are read ("newest", which also keeps only the last two lines).
+    // are read ("newest", which also keeps only the last three lines).
     void lines_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("cap");
@@ -131,8 +131,8 @@ private slots:
         row("exactly the cap", two, 11, "", {"old", "/a.url"});
         row("over the cap", two, 10, "", {"!"});
         row("newest: cut line dropped", "cut.url\r\n/a.url\r\n/b", 16, "newest", {"/a.url", "/b"});
-        row("newest: oldest lines over the count dropped", "/old\n\n/new\n", 99, "newest",
-            {"", "/new"});
+        row("newest: oldest lines over the count dropped", "/old\n\n/x\n/new\n", 99, "newest",
+            {"", "/x", "/new"});
     }
     void lines() {
         QFETCH(QByteArray, bytes);
@@ -142,7 +142,7 @@ private slots:
         LineStore::Rules rules;
         rules.lfEndsLine = mode != "cr";
         rules.keepNewest = mode == "newest";
-        rules.countCap = rules.keepNewest ? 2 : -1;
+        rules.countCap = rules.keepNewest ? 3 : -1;
         const QString path = dir->filePath("list.dat");
         QVERIFY(putFile(path, bytes));
         const ReadResult<LineStore> read = TextFileIo::readLineFile(path, cap, rules, false);

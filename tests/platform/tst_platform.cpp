@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -7,6 +8,7 @@
 
 #include "FileFilter.h"
 #include "IniSettingsBackend.h"
+#include "QtPrompts.h"
 #include "StageTracker.h"
 #include "TinyDisk.h"
 
@@ -41,6 +43,21 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(QString, expected);
         QCOMPARE(toQtNameFilter(filter), expected);
+    }
+
+    // A message box closed with Escape or its title-bar button is cancelled.
+    void message_escape_isCancel() {
+        QTimer escape;
+        connect(&escape, &QTimer::timeout, this, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        escape.start(10);
+        QtPrompts prompts;
+        QCOMPARE(prompts.message(nullptr, "Save?", "T", Prompts::Icon::Question,
+                                 Prompts::Buttons::YesNoCancel),
+                 Prompts::Answer::Cancel);
     }
 
     // Hook sequences of real exchanges (and the odd ones libcurl produces) come out as the
@@ -181,7 +198,7 @@ private slots:
 
 int main(int argc, char* argv[]) {
     TinyDisk::enterPrivateMounts();  // before Qt starts any thread
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     tst_platform test;
     return QTest::qExec(&test, argc, argv);
 }
