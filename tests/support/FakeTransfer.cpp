@@ -5,12 +5,10 @@ void FakeTransfer::openUrl(const QString& url) {
     protocolsUsed.append(protocol_);
     bodyLimitsUsed.append(bodyLimit());
     setErrorString(QString());
-    running = true;
 }
 
 void FakeTransfer::cancel() {
     ++cancelCount;
-    running = false;
 }
 
 void FakeTransfer::report(int state, const QString& reason) {
@@ -27,6 +25,5 @@ void FakeTransfer::reportAll(const QList<int>& states) {
 }
 
 void FakeTransfer::finish(const QByteArray& body, const QString& error) {
-    running = false;
     emit finished(body, error);
 }

@@ -28,7 +28,6 @@ public:
     QList<int> protocolsUsed;  // protocol() at each openUrl
     QList<qint64> bodyLimitsUsed;
     int cancelCount = 0;
-    bool running = false;
 
 private:
     int protocol_ = AsAddress;
