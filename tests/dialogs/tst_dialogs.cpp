@@ -75,17 +75,16 @@ private slots:
         QTest::addColumn<double>("r");
         QTest::addColumn<QString>("shown");
         const QByteArray three("one\r\ntwo\r\nthree\r\n");
-        QTest::newRow("just under a third is the first") << three << 0.3333 << "one";
-        QTest::newRow("a third is the second") << three << 1.0 / 3.0 + 1e-9 << "two";
-        QTest::newRow("a source that returns 1 picks the last") << three << 1.0 << "three";
-        QTest::newRow("empty middle line is a tip") << QByteArray("a\r\n\r\nc") << 0.5 << "";
-        QTest::newRow("binary file: the reason")
-            << QByteArray("a\0b\r\n", 5) << 0.5
-            << "The file \"tod.dat\" could not be read: it holds binary data, not lines of text.";
-        QTest::newRow("no file") << QByteArray() << 0.5
-                                 << "That the tod.dat file was not found? \r\n\r\nCreate a text "
-                                    "file named tod.dat using NotePad with 1 tip per line. Then "
-                                    "place it in the same directory as the application. ";
+        row("just under a third is the first", three, 0.3333, "one");
+        row("a third is the second", three, 1.0 / 3.0 + 1e-9, "two");
+        row("a source that returns 1 picks the last", three, 1.0, "three");
+        row("empty middle line is a tip", QByteArray("a\r\n\r\nc"), 0.5, "");
+        row("binary file: the reason", QByteArray("a\0b\r\n", 5), 0.5,
+            "The file \"tod.dat\" could not be read: it holds binary data, not lines of text.");
+        row("no file", QByteArray(), 0.5,
+            "That the tod.dat file was not found? \r\n\r\nCreate a text "
+            "file named tod.dat using NotePad with 1 tip per line. Then "
+            "place it in the same directory as the application. ");
     }
     void tip_showsTipAtDrawnPosition() {
         QFETCH(QByteArray, file);
@@ -109,12 +108,11 @@ private slots:
         QTest::addColumn<QByteArray>("topicB");       // null: no file
         QTest::addColumn<QString>("message");
         const QByteArray ab("A\r\nB\r\n");
-        QTest::newRow("B replaces A") << ab << "B: beta" << QByteArray("be\r\nta\r\n") << "";
-        QTest::newRow("blank topic does nothing")
-            << QByteArray("A\r\n\r\n") << "A: alpha" << QByteArray("beta") << "";
-        QTest::newRow("no topic file") << ab << "B: alpha" << QByteArray() << "Help File not find";
-        QTest::newRow("no content.dat")
-            << QByteArray() << "" << QByteArray() << "Help Content not find";
+        row("B replaces A", ab, "B: beta", QByteArray("be\r\nta\r\n"), "");
+        row("blank topic does nothing", QByteArray("A\r\n\r\n"), "A: alpha", QByteArray("beta"),
+            "");
+        row("no topic file", ab, "B: alpha", QByteArray(), "Help File not find");
+        row("no content.dat", QByteArray(), "", QByteArray(), "Help Content not find");
     }
     void help_displayAThenB() {
         QFETCH(QByteArray, contentFile);
@@ -163,8 +161,7 @@ private slots:
                 QTest::addRow("%s, %s", button, *text ? text : "none") << button << text;
             }
         }
-        QTest::newRow("OK, writes refused") << "refused"
-                                            << "";
+        row("OK, writes refused", "refused", "");
     }
     void options() {
         QFETCH(QString, button);
@@ -208,20 +205,16 @@ private slots:
         QTest::addColumn<QString>("editorFlag");  // "Show Editor at Startup"; null: missing
         QTest::addColumn<QString>("after");       // Target::shown()
         QTest::addColumn<bool>("playList");
-        const auto row = [](const char* name, const char* choice, const QString& flag,
-                            const QString& after, bool playList = false) {
-            QTest::newRow(name) << choice << flag << after << playList;
-        };
         const QString kept = QStringLiteral("typed | Web | /old.url | changed");
         const char* playList = "new:RealMedia Link with Play List Support";
-        row("new Web SSL", "new:Web ( SSL ) Link", "0", "https:// | Web | - | clean");
-        row("new play list, editor flag 1", playList, "1", "http:// | RM | - | clean");
+        row("new Web SSL", "new:Web ( SSL ) Link", "0", "https:// | Web | - | clean", false);
+        row("new play list, editor flag 1", playList, "1", "http:// | RM | - | clean", false);
         row("new play list, flag missing", playList, QString(), "http:// | RM | - | clean", true);
-        row("new, nothing chosen", "new:", "0", kept);
-        row("recent shortcut", "recent:1", "0", "opened /b.url | Web | /old.url | clean");
-        row("recent upper-case .RAM", "recent:2", "0", kept);
-        row("recent empty line", "recent:3", "0", kept);
-        row("existing", "existing:/c.ram", "0", "opened /c.ram | Web | /old.url | clean");
+        row("new, nothing chosen", "new:", "0", kept, false);
+        row("recent shortcut", "recent:1", "0", "opened /b.url | Web | /old.url | clean", false);
+        row("recent upper-case .RAM", "recent:2", "0", kept, false);
+        row("recent empty line", "recent:3", "0", kept, false);
+        row("existing", "existing:/c.ram", "0", "opened /c.ram | Web | /old.url | clean", false);
     }
     void wizard() {
         QFETCH(QString, choice);
@@ -267,21 +260,20 @@ private slots:
         QTest::addColumn<QString>("lblState");
         QTest::addColumn<QString>("answer");  // the fetched bytes; null: the fetch failed
 
-        QTest::newRow("same, line feed") << "1.0.0" << UpToDate << "1.0.0\n";
-        QTest::newRow("newer") << "1.0.0" << Upgrade << "1.0.1\n";
-        QTest::newRow("older is no upgrade") << "1.0.1" << UpToDate << "1.0.0\n";
-        QTest::newRow("no line end keeps the last digit") << "1.0.0" << UpToDate << "1.0.0";
-        QTest::newRow("CR LF and blanks dropped") << "1.0.0" << UpToDate << "1.0.0 \t\r\n";
-        QTest::newRow("numbers: 10 is newer than 9") << "1.0.9" << Upgrade << "1.0.10\n";
-        QTest::newRow("missing part counts as 0") << "1.0" << UpToDate << "1.0.0\n";
-        QTest::newRow("empty but for a line end") << "1.0.0" << Failed + "The answer is empty."
-                                                  << "\r\n";
-        QTest::newRow("web page") << "1.0.0" << Failed + "The answer is not a version number."
-                                  << "<html>Moved</html>\n";
-        QTest::newRow("too long") << "1.0.0" << Failed + "The answer is larger than 65536 bytes."
-                                  << QString(64 * 1024 + 1, u'1');
-        QTest::newRow("failed fetch") << "1.0.0" << Failed + "HTTP 404 Not Found" << QString();
-        QTest::newRow("cancelled") << "1.0.0" << Failed + "The check was cancelled." << Cancel;
+        row("same, line feed", "1.0.0", UpToDate, "1.0.0\n");
+        row("newer", "1.0.0", Upgrade, "1.0.1\n");
+        row("older is no upgrade", "1.0.1", UpToDate, "1.0.0\n");
+        row("no line end keeps the last digit", "1.0.0", UpToDate, "1.0.0");
+        row("CR LF and blanks dropped", "1.0.0", UpToDate, "1.0.0 \t\r\n");
+        row("numbers: 10 is newer than 9", "1.0.9", Upgrade, "1.0.10\n");
+        row("missing part counts as 0", "1.0", UpToDate, "1.0.0\n");
+        row("empty but for a line end", "1.0.0", Failed + "The answer is empty.", "\r\n");
+        row("web page", "1.0.0", Failed + "The answer is not a version number.",
+            "<html>Moved</html>\n");
+        row("too long", "1.0.0", Failed + "The answer is larger than 65536 bytes.",
+            QString(64 * 1024 + 1, u'1'));
+        row("failed fetch", "1.0.0", Failed + "HTTP 404 Not Found", QString());
+        row("cancelled", "1.0.0", Failed + "The check was cancelled.", Cancel);
     }
 
     // Start, then the answer (or Cancel); then a click does what the caption says: close,

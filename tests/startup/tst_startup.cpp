@@ -49,10 +49,6 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("address");  // of the hidden main editor
         QTest::addColumn<QString>("stored");   // Default Link and Version afterwards
-        const auto row = [](const char* name, const QString& link, const QString& version,
-                            const char* address, const char* stored) {
-            QTest::newRow(name) << link << version << address << stored;
-        };
         row("first run", QString(), QString(), "http://", "HTTP 1.0.0");
         row("http lower case", "http", "1.0.0", "http://", "HTTP 1.0.0");
         row("other Version kept", "HTTP", "0.9.7", "http://", "HTTP 0.9.7");
@@ -100,25 +96,21 @@ private slots:
         QTest::addColumn<QString>("from");  // splash, editor, second
         QTest::addColumn<QStringList>("events");
         const QString usable = QStringLiteral("play list usable: http://x");
-        const auto row = [](const char* name, const char* flags, bool tipByOk, bool pick,
-                            const char* from, const QStringList& events) {
-            QTest::newRow(name) << flags << tipByOk << pick << from << events;
-        };
-        row("wizard alone opens nothing", "001", true, false, "splash", {});
-        row("editor only: play list waited for", "011", true, false, "splash", {usable});
+        row("wizard alone opens nothing", "001", true, false, "splash", QStringList());
+        row("editor only: play list waited for", "011", true, false, "splash", QStringList{usable});
         row("tips and wizard", "101", true, false, "splash",
-            {"tip", "wizard over the editor", "wizard closed", "tip closed"});
+            QStringList{"tip", "wizard over the editor", "wizard closed", "tip closed"});
         row("all three", "111", true, false, "splash",
-            {"play list behind a dialog", "tip", "wizard over the editor", "wizard closed",
-             "tip closed"});
+            QStringList{"play list behind a dialog", "tip", "wizard over the editor",
+                        "wizard closed", "tip closed"});
         row("tip closed by its close box opens no wizard", "101", false, false, "splash",
-            {"tip", "tip closed"});
+            QStringList{"tip", "tip closed"});
         row("wizard's play list at startup", "101", true, true, "splash",
-            {"tip", "wizard over the editor", usable, "wizard closed", "tip closed"});
+            QStringList{"tip", "wizard over the editor", usable, "wizard closed", "tip closed"});
         row("wizard's play list by New Link", "000", true, true, "editor",
-            {"wizard over the editor", usable, "wizard closed"});
+            QStringList{"wizard over the editor", usable, "wizard closed"});
         row("wizard's play list from a second window", "000", true, true, "second",
-            {"wizard over another window", usable, "wizard closed"});
+            QStringList{"wizard over another window", usable, "wizard closed"});
     }
     void windowsAfterSplash() {
         QFETCH(QString, flags);

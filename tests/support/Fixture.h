@@ -60,6 +60,12 @@ public:
 
 inline const QByteArray NoFile = "<missing>";
 
+// A data row on one line: QTest::newRow(name) << each value.
+template <typename... Values>
+void row(const char* name, const Values&... values) {
+    (QTest::newRow(name) << ... << values);
+}
+
 // One test's world: a temporary folder for files, recent.dat, tod.dat and help/, settings in
 // memory, scripted prompts, a recording shell and recording windows.
 struct Fixture {
