@@ -275,8 +275,20 @@ private slots:
         }
         QCOMPARE((f->windows.calls + f->shell.opened).join(' '), handed);
         after.replace("%1", f->dir.path());
+        QCOMPARE(f->prompts.calls.size(), int(said));
         QVERIFY(after.isEmpty() || (said ? f->prompts.calls.last().text.contains(after)
                                          : shown(static_cast<frmMain*>(window)) == after));
+    }
+
+    // The play-list window takes dropped text but no file: the editor that would read it is
+    // off while the play list is open.
+    void playList_refusesDroppedFiles() {
+        AddressEditorWindow* window = make("frmRMMulti", "http://old/");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(f->write("a.url", "x"))});
+        data.setText(data.urls().first().toString());
+        dropOn(window->txtURL, data);
+        QCOMPARE(window->address(), QStringLiteral("http://old/"));
     }
 
     // The single-link editor, changed and titled old.url, reads files by File > Open (after

@@ -133,8 +133,8 @@ private slots:
                     seen << "play list behind a dialog";
                     return;
                 }
-                QTest::keyClicks(playList->txtURL,
-                                 "x");  // a window held behind another takes no keys
+                // A window held behind another would take no keys.
+                QTest::keyClicks(playList->txtURL, "x");
                 playList->cmdAdd->click();
                 f.prompts.answerMessage(Prompts::Answer::No);
                 seen << "play list usable: " + playList->entries().join(' ');
