@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -7,10 +8,11 @@
 #include <QRadioButton>
 
 #include "EditorDocument.h"
+#include "FakeTransfer.h"
 #include "Fixture.h"
-#include "LinkFiles.h"
 #include "LinkTarget.h"
-#include "frmAbout.h"
+#include "WebPages.h"
+#include "frmCheck.h"
 #include "frmHelpContent.h"
 #include "frmHelpPro.h"
 #include "frmOptions.h"
@@ -19,10 +21,13 @@
 
 namespace {
 
-const QString Typed = QStringLiteral("http://typed.example/");
+const QString UpToDate = QStringLiteral("You have get the Newest Version");
+const QString Upgrade = QStringLiteral("Click Upgrade to get the upgrade...");
+const QString Failed = QStringLiteral("The newest version could not be checked.\n");
+const QString Cancel = QStringLiteral("<cancel>");
 
-// The single-link editor as the wizard sees it, with a file of its own and an address the
-// user typed and did not save.
+// The single-link editor as the wizard sees it: titled /old.url, holding an address the user
+// typed and did not save. "address | kind | file | changed" after the wizard.
 struct Target final : LinkTarget {
     explicit Target(Fixture& f) : doc(f.prompts, nullptr, "B", f.state.recentFile) {
         doc.setPath("/old.url");
@@ -35,19 +40,23 @@ struct Target final : LinkTarget {
     void setLinkKind(LinkKind value) override { kind = value; }
     EditorDocument& document() override { return doc; }
     bool openFile(const QString& path) override {
-        opened = path;
+        address = "opened " + path;
         doc.setChanged(false);
         return true;
     }
+    QString shown() const {
+        return QStringList{address, linkKindText(kind), doc.path().isEmpty() ? "-" : doc.path(),
+                           doc.changed() ? "changed" : "clean"}
+            .join(" | ");
+    }
     EditorDocument doc;
-    QString address = Typed;
+    QString address = QStringLiteral("typed");
     LinkKind kind = LinkKind::Web;
-    QString opened;
 };
 
 }  // namespace
 
-// The tip window, help windows, options dialog, about box and startup wizard.
+// The tip window, help windows, options dialog, startup wizard and update check.
 class tst_dialogs : public QObject {
     Q_OBJECT
 private slots:
@@ -60,51 +69,35 @@ private slots:
         checkNoWindowsLeft();
     }
 
+    // The tip shown for a drawn number r, before and after Next (r stays the same).
     void tip_showsTipAtDrawnPosition_data() {
-        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("file");  // tod.dat; null: none
         QTest::addColumn<double>("r");
         QTest::addColumn<QString>("shown");
         const QByteArray three("one\r\ntwo\r\nthree\r\n");
-        QTest::newRow("just under a third is the first") << three << 0.3333 << "one";
-        QTest::newRow("a third is the second") << three << 1.0 / 3.0 + 1e-9 << "two";
-        QTest::newRow("a source that returns 1 picks the last") << three << 1.0 << "three";
-        QTest::newRow("empty middle line is a tip") << QByteArray("a\r\n\r\nc") << 0.5 << "";
+        row("just under a third is the first", three, 0.3333, "one");
+        row("a third is the second", three, 1.0 / 3.0 + 1e-9, "two");
+        row("a source that returns 1 picks the last", three, 1.0, "three");
+        row("empty middle line is a tip", QByteArray("a\r\n\r\nc"), 0.5, "");
+        row("binary file: the reason", QByteArray("a\0b\r\n", 5), 0.5,
+            "The file \"tod.dat\" could not be read: it holds binary data, not lines of text.");
+        row("no file", QByteArray(), 0.5,
+            "That the tod.dat file was not found? \r\n\r\nCreate a text "
+            "file named tod.dat using NotePad with 1 tip per line. Then "
+            "place it in the same directory as the application. ");
     }
     void tip_showsTipAtDrawnPosition() {
         QFETCH(QByteArray, file);
         QFETCH(double, r);
         QFETCH(QString, shown);
         Fixture f;
-        f.write("tod.dat", file);
+        if (!file.isNull()) {
+            f.write("tod.dat", file);
+        }
         frmTip tip(f.state, nullptr, [r] { return r; });
-        QCOMPARE(tip.lblTipText->text(), shown);
+        QCOMPARE(tip.lblTipText->text().replace(f.path("tod.dat"), "tod.dat"), shown);
         tip.cmdNextTip->click();
-        QCOMPARE(tip.lblTipText->text(), shown);
-    }
-
-    // Opening checks the box and so stores "1"; each click stores at once; no tips file says
-    // so; OK opens the wizard only with the wizard flag on.
-    void tip_flagsAndWizard() {
-        Fixture f;
-        f.backend.setOption(Registry::ShowTipsAtStartup, "0");
-        f.backend.setOption(Registry::ShowStartupWizard, "1");
-        QWidget owner;
-        frmTip tip(f.state, &owner);
-        QCOMPARE(tip.lblTipText->text(),
-                 "That the tod.dat file was not found? \r\n\r\nCreate a text file named tod.dat "
-                 "using NotePad with 1 tip per line. Then place it in the same directory as the "
-                 "application. ");
-        tip.chkLoadTipsAtStartup->click();
-        QCOMPARE(f.backend.writes,
-                 (QStringList{"Show Tips at Startup=1", "Show Tips at Startup=0"}));
-        tip.show();
-        tip.cmdOK->click();
-        QVERIFY(!tip.isVisible());
-        QCOMPARE(f.windows.calls, QStringList{"wizard"});
-        f.backend.setOption(Registry::ShowStartupWizard, "0");
-        frmTip second(f.state, &owner);
-        second.cmdOK->click();
-        QCOMPARE(f.windows.calls, QStringList{"wizard"});
+        QCOMPARE(tip.lblTipText->text().replace(f.path("tod.dat"), "tod.dat"), shown);
     }
 
     // Topic A is shown by Display, then B by a double-click: B's text replaces A's in the
@@ -115,12 +108,11 @@ private slots:
         QTest::addColumn<QByteArray>("topicB");       // null: no file
         QTest::addColumn<QString>("message");
         const QByteArray ab("A\r\nB\r\n");
-        QTest::newRow("B replaces A") << ab << "B: beta" << QByteArray("be\r\nta\r\n") << "";
-        QTest::newRow("blank topic does nothing")
-            << QByteArray("A\r\n\r\n") << "A: alpha" << QByteArray("beta") << "";
-        QTest::newRow("no topic file") << ab << "B: alpha" << QByteArray() << "Help File not find";
-        QTest::newRow("no content.dat")
-            << QByteArray() << "" << QByteArray() << "Help Content not find";
+        row("B replaces A", ab, "B: beta", QByteArray("be\r\nta\r\n"), "");
+        row("blank topic does nothing", QByteArray("A\r\n\r\n"), "A: alpha", QByteArray("beta"),
+            "");
+        row("no topic file", ab, "B: alpha", QByteArray(), "Help File not find");
+        row("no content.dat", QByteArray(), "", QByteArray(), "Help Content not find");
     }
     void help_displayAThenB() {
         QFETCH(QByteArray, contentFile);
@@ -153,191 +145,176 @@ private slots:
         QCOMPARE(seen, shown);
         QCOMPARE(f.prompts.pendingAnswers(), 0);
         if (!message.isEmpty()) {
-            QCOMPARE(f.prompts.calls[0].text, message);
-            QCOMPARE(f.prompts.calls[0].title, QStringLiteral("Orvane Editor Help"));
+            QCOMPARE(f.prompts.calls[0].text + '/' + f.prompts.calls[0].title,
+                     message + "/Orvane Editor Help");
         }
     }
 
     // OK and Apply write the three boxes, then "Default Link" of the option button chosen,
-    // if any; a stored "http" selects none. Cancel after them writes nothing more.
-    void options_saving_writesInOrder_data() {
+    // if any (a stored "http" selects none); Cancel after them writes nothing more. Settings
+    // that do not stick are named, and the dialog stays open to try again.
+    void options_data() {
+        QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("defaultLink");  // empty: no option button chosen
-        for (const char* text : {"", "FTP", "Gopther", "Telnet", "HTTP", "HTTPS"}) {
-            QTest::newRow(*text ? text : "no option button") << QString::fromLatin1(text);
+        for (const char* button : {"OK", "Apply"}) {
+            for (const char* text : {"", "FTP", "Gopther", "Telnet", "HTTP", "HTTPS"}) {
+                QTest::addRow("%s, %s", button, *text ? text : "none") << button << text;
+            }
         }
+        row("OK, writes refused", "refused", "");
     }
-    void options_saving_writesInOrder() {
+    void options() {
+        QFETCH(QString, button);
         QFETCH(QString, defaultLink);
+        Fixture f;
+        f.backend.setOption("Show Startup Wizard", "1");
+        f.backend.setOption("Default Link", "http");
+        frmOptions options(f.state);
+        options.show();
+        QVERIFY(!options.cmdApply->isEnabled());
+        options.chkRM->click();
+        if (!defaultLink.isEmpty()) {
+            options.findChild<QRadioButton*>("opt" + defaultLink)->click();
+        }
+        QVERIFY(options.cmdApply->isEnabled());
+        f.backend.refuseWrites = button == "refused";
+        f.script(button == "refused" ? "Ok" : "");
+        (button == "Apply" ? options.cmdApply : options.cmdOK)->click();
         QStringList writes{"Show Editor at Startup=1", "Show Tips at Startup=0",
                            "Show Startup Wizard=1"};
         if (!defaultLink.isEmpty()) {
             writes << "Default Link=" + defaultLink;
         }
-        for (const bool byOk : {false, true}) {
-            Fixture f;
-            f.backend.setOption("Show Startup Wizard", "1");
-            f.backend.setOption("Default Link", "http");
-            frmOptions options(f.state);
-            options.show();
-            QVERIFY(!options.cmdApply->isEnabled());
-            options.chkRM->click();
-            if (!defaultLink.isEmpty()) {
-                options.findChild<QRadioButton*>("opt" + defaultLink)->click();
-            }
-            QVERIFY(options.cmdApply->isEnabled());
-            (byOk ? options.cmdOK : options.cmdApply)->click();
-            QCOMPARE(f.backend.writes, writes);
-            QCOMPARE(options.isVisible(), !byOk);
-            QVERIFY(byOk || !options.cmdApply->isEnabled());
-            options.chkShowTip->click();
-            options.cmdCancel->click();
-            QCOMPARE(f.backend.writes, writes);
-        }
+        QCOMPARE(f.backend.writes, writes);
+        QCOMPARE(options.isVisible(), button != "OK");
+        QVERIFY(button == "OK" || options.cmdApply->isEnabled() == (button == "refused"));
+        QCOMPARE(f.prompts.calls.value(0).text.section(" could", 0, 0),
+                 button == "refused" ? "The settings \"Show Editor at Startup\", \"Show Tips at "
+                                       "Startup\""
+                                     : "");
+        options.chkShowTip->click();
+        options.cmdCancel->click();
+        QCOMPARE(f.backend.writes, writes);
     }
 
-    // The dialog shows what is stored when it opens; a refused write is reported and the
-    // dialog stays open.
-    void options_showsStored_reportsRefusedWrites() {
-        Fixture f;
-        f.backend.setOption("Show Tips at Startup", "1");
-        f.backend.setOption("Default Link", "Telnet");
-        frmOptions options(f.state);
-        options.show();
-        QVERIFY(options.chkShowTip->isChecked() && options.optTelnet->isChecked());
-        QVERIFY(!options.chkRM->isChecked() && !options.chkShowWizard->isChecked());
-        f.backend.refuseWrites = true;
-        f.script("Ok");
-        options.cmdOK->click();
-        QVERIFY(f.prompts.calls.value(0).text.startsWith(
-            "The settings \"Show Editor at Startup\", \"Show Startup Wizard\" could not be"));
-        QVERIFY(options.isVisible() && options.cmdApply->isEnabled());
-        options.close();
-    }
-
-    // The first tool of the list found in a PATH folder is started; none, or a start that
-    // fails, gives the message.
-    void about_sysInfo_startsFirstToolOnPath_data() {
-        QTest::addColumn<QStringList>("installed");  // folder/name
-        QTest::addColumn<bool>("starts");
-        QTest::addColumn<QString>("started");
-        QTest::newRow("none installed") << QStringList{} << true << "";
-        QTest::newRow("kinfocenter preferred over an earlier folder's hardinfo")
-            << QStringList{"a/hardinfo", "b/kinfocenter"} << true << "b/kinfocenter";
-        QTest::newRow("start fails") << QStringList{"a/hardinfo"} << false << "a/hardinfo";
-    }
-    void about_sysInfo_startsFirstToolOnPath() {
-        QFETCH(QStringList, installed);
-        QFETCH(bool, starts);
-        QFETCH(QString, started);
-        Fixture f;
-        for (const QString& entry : installed) {
-            const QString path = f.write("bin/" + entry, "#!/bin/sh\n");
-            QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
-        }
-        f.script(started.isEmpty() || !starts ? "Ok" : "");
-        frmAbout about(f.state);
-        about.setSearchPath(f.path("bin/a") + ':' + f.path("bin/b"));
-        QStringList startedPrograms;
-        about.setProgramStarter([&](const QString& program) {
-            startedPrograms << program;
-            return starts;
-        });
-        about.cmdSysInfo->click();
-        QCOMPARE(startedPrograms.join(""), started.isEmpty() ? "" : f.path("bin/" + started));
-        QCOMPARE(f.prompts.pendingAnswers(), 0);
-        QVERIFY(f.prompts.calls.isEmpty() ||
-                f.prompts.calls[0].text == "System Information Is Unavailable At This Time");
-    }
-
-    // After Existing has emptied and switched off the list, each choice fills it again.
-    void wizard_choice_fillsList_data() {
-        QTest::addColumn<QString>("choice");
-        QTest::addColumn<QByteArray>("recent");  // recent.dat; null: none
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("new: the kinds in order")
-            << "optNew" << QByteArray()
-            << QStringList{"FTP Link",        "Gopther Link",
-                           "RealMedia Link",  "RealMedia Link with Play List Support",
-                           "Telnet Link",     "Web Link",
-                           "Web ( SSL ) Link"};
-        QTest::newRow("recent: oldest first, duplicates and blanks kept")
-            << "optRecent" << QByteArray("/a.url\r\n\r\n/a.url")
-            << QStringList{"/a.url", "", "/a.url"};
-        QTest::newRow("recent: no file") << "optRecent" << QByteArray() << QStringList{};
-        QTest::newRow("existing: none") << "optExist" << QByteArray("/a.url\r\n") << QStringList{};
-    }
-    void wizard_choice_fillsList() {
-        QFETCH(QString, choice);
-        QFETCH(QByteArray, recent);
-        QFETCH(QStringList, items);
-        Fixture f;
-        if (!recent.isNull()) {
-            f.write("recent.dat", recent);
-        }
-        frmStartup wizard(f.state, nullptr);
-        wizard.optExist->click();
-        wizard.findChild<QRadioButton*>(choice)->click();
-        QCOMPARE(wizard.listItems(), items);
-        QCOMPARE(wizard.lstPro->isEnabled(), choice != "optExist");
-    }
-
-    // OK with a choice: the editor's address, kind and file afterwards; "play list" when the
-    // play-list window was asked for, once the wizard had closed.
-    void wizard_ok_data() {
-        QTest::addColumn<QString>("choice");  // new:<item>, recent:<row>, existing:<file>
-        QTest::addColumn<int>("editorFlag");  // -1: missing
-        QTest::addColumn<QString>("after");   // address kind path, or "opened <file>"
+    // After Existing has emptied and switched off the list, the choice fills it again
+    // (recent.dat oldest first, blanks and duplicates kept); OK with an item fills the
+    // editor or opens its file, and asks for the play-list window once the wizard has closed.
+    void wizard_data() {
+        QTest::addColumn<QString>("choice");      // new:<item>, recent:<row>, existing:<file>
+        QTest::addColumn<QString>("editorFlag");  // "Show Editor at Startup"; null: missing
+        QTest::addColumn<QString>("after");       // Target::shown()
         QTest::addColumn<bool>("playList");
-        QTest::newRow("new Web SSL") << "new:Web ( SSL ) Link" << 0 << "https:// 1 " << false;
-        QTest::newRow("new play list, editor flag 1")
-            << "new:RealMedia Link with Play List Support" << 1 << "http:// 2 " << false;
-        QTest::newRow("new play list, flag missing")
-            << "new:RealMedia Link with Play List Support" << -1 << "http:// 2 " << true;
-        QTest::newRow("new, nothing chosen") << "new:" << 0 << Typed + " 1 /old.url" << false;
-        QTest::newRow("recent shortcut") << "recent:1" << 0 << "opened /b.url" << false;
-        QTest::newRow("recent upper-case .RAM")
-            << "recent:2" << 0 << Typed + " 1 /old.url" << false;
-        QTest::newRow("recent empty line") << "recent:3" << 0 << Typed + " 1 /old.url" << false;
-        QTest::newRow("existing") << "existing:/c.ram" << 0 << "opened /c.ram" << false;
+        const QString kept = QStringLiteral("typed | Web | /old.url | changed");
+        const char* playList = "new:RealMedia Link with Play List Support";
+        row("new Web SSL", "new:Web ( SSL ) Link", "0", "https:// | Web | - | clean", false);
+        row("new play list, editor flag 1", playList, "1", "http:// | RM | - | clean", false);
+        row("new play list, flag missing", playList, QString(), "http:// | RM | - | clean", true);
+        row("new, nothing chosen", "new:", "0", kept, false);
+        row("recent shortcut", "recent:1", "0", "opened /b.url | Web | /old.url | clean", false);
+        row("recent upper-case .RAM", "recent:2", "0", kept, false);
+        row("recent empty line", "recent:3", "0", kept, false);
+        row("existing", "existing:/c.ram", "0", "opened /c.ram | Web | /old.url | clean", false);
     }
-    void wizard_ok() {
+    void wizard() {
         QFETCH(QString, choice);
-        QFETCH(int, editorFlag);
+        QFETCH(QString, editorFlag);
         QFETCH(QString, after);
         QFETCH(bool, playList);
         Fixture f;
-        if (editorFlag >= 0) {
-            f.backend.setOption("Show Editor at Startup", QString::number(editorFlag));
+        if (!editorFlag.isNull()) {
+            f.backend.setOption("Show Editor at Startup", editorFlag);
         }
-        f.write("recent.dat", "/a.url\r\n/b.url\r\n/C.RAM\r\n\r\n");
+        f.write("recent.dat", "/a.url\r\n/b.url\r\n/C.RAM\r\n\r\n/a.url");
         Target target(f);
         frmStartup wizard(f.state, &target);
         wizard.show();
+        wizard.optExist->click();
+        QVERIFY(wizard.listItems().isEmpty() && !wizard.lstPro->isEnabled());
         const QString chosen = choice.section(':', 1);
         if (choice.startsWith("new")) {
+            wizard.optNew->click();
+            QCOMPARE(wizard.listItems(),
+                     (QStringList{"FTP Link", "Gopther Link", "RealMedia Link",
+                                  "RealMedia Link with Play List Support", "Telnet Link",
+                                  "Web Link", "Web ( SSL ) Link"}));
             wizard.selectItem(wizard.listItems().indexOf(chosen));
         } else if (choice.startsWith("recent")) {
             wizard.optRecent->click();
+            QCOMPARE(wizard.listItems(), (QStringList{"/a.url", "/b.url", "/C.RAM", "", "/a.url"}));
             wizard.selectItem(chosen.toInt());
         } else {
-            wizard.optExist->click();
             f.prompts.answerOpen(chosen);
         }
+        QCOMPARE(wizard.lstPro->isEnabled(), !choice.startsWith("existing"));
         bool closedFirst = false;
-        if (playList) {
-            connect(&wizard, &QDialog::finished, [&] { closedFirst = f.windows.calls.isEmpty(); });
-        }
+        connect(&wizard, &QDialog::finished, [&] { closedFirst = f.windows.calls.isEmpty(); });
         wizard.cmdOK->click();
-        QVERIFY(!wizard.isVisible());
-        QCOMPARE(target.opened.isEmpty() ? QStringLiteral("%1 %2 %3")
-                                               .arg(target.address)
-                                               .arg(int(target.kind))
-                                               .arg(target.doc.path())
-                                         : "opened " + target.opened,
-                 after);
-        QCOMPARE(target.doc.changed(), after.endsWith("/old.url"));
+        QVERIFY(!wizard.isVisible() && closedFirst);
+        QCOMPARE(target.shown(), after);
         QCOMPARE(f.windows.calls, playList ? QStringList{"playList modal"} : QStringList{});
-        QCOMPARE(closedFirst, playList);
+    }
+    // The update check's answers.
+    void check_data() {
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<QString>("lblState");
+        QTest::addColumn<QString>("answer");  // the fetched bytes; null: the fetch failed
+
+        row("same, line feed", "1.0.0", UpToDate, "1.0.0\n");
+        row("newer", "1.0.0", Upgrade, "1.0.1\n");
+        row("older is no upgrade", "1.0.1", UpToDate, "1.0.0\n");
+        row("no line end keeps the last digit", "1.0.0", UpToDate, "1.0.0");
+        row("CR LF and blanks dropped", "1.0.0", UpToDate, "1.0.0 \t\r\n");
+        row("numbers: 10 is newer than 9", "1.0.9", Upgrade, "1.0.10\n");
+        row("missing part counts as 0", "1.0", UpToDate, "1.0.0\n");
+        row("empty but for a line end", "1.0.0", Failed + "The answer is empty.", "\r\n");
+        row("web page", "1.0.0", Failed + "The answer is not a version number.",
+            "<html>Moved</html>\n");
+        row("too long", "1.0.0", Failed + "The answer is larger than 65536 bytes.",
+            QString(64 * 1024 + 1, u'1'));
+        row("failed fetch", "1.0.0", Failed + "HTTP 404 Not Found", QString());
+        row("cancelled", "1.0.0", Failed + "The check was cancelled.", Cancel);
+    }
+
+    // Start, then the answer (or Cancel); then a click does what the caption says: close,
+    // open the upgrade page, or start again.
+    void check() {
+        QFETCH(QString, running);
+        QFETCH(QString, lblState);
+        QFETCH(QString, answer);
+        Fixture f;
+        QCoreApplication::setApplicationVersion(running);
+        FakeTransfer* fake = nullptr;
+        f.state.makeTransfer = [&fake]() -> std::unique_ptr<InternetTransfer> {
+            auto transfer = std::make_unique<FakeTransfer>();
+            fake = transfer.get();
+            return transfer;
+        };
+        frmCheck check(f.state, nullptr);
+        check.show();
+        QCOMPARE(check.txtYVer->text(), "Your Version : " + running);
+        QTest::keyClick(check.cmdButton, Qt::Key_Space);
+        QCOMPARE(check.cmdButton->text() + ' ' + check.lblState->text(),
+                 QStringLiteral("&Cancel Checking the Newest Version..."));
+        QCOMPARE(fake->openedUrls, QStringList{WebPages::newestVersion()});
+        QCOMPARE(fake->bodyLimitsUsed, QList<qint64>{64 * 1024});
+        QVERIFY(fake->keepBody());
+        if (answer == Cancel) {
+            check.cmdButton->click();
+        } else {  // no answer: the fetch failed for the reason after Failed
+            fake->finish(answer.toLatin1(), answer.isNull() ? lblState.mid(Failed.size()) : "");
+        }
+        QCOMPARE(fake->cancelCount, int(answer == Cancel));
+        QCOMPARE(check.lblState->text(), lblState);
+        const bool found = !lblState.startsWith(Failed);
+        QCOMPARE(check.txtNewVer->text(),
+                 found ? "Newest Version : " + answer.trimmed() : "Newest Version :");
+        const QString caption = !found ? "&Start" : lblState == Upgrade ? "&Upgrade" : "&OK";
+        QCOMPARE(check.cmdButton->text(), caption);
+        QTest::mouseClick(check.cmdButton, Qt::LeftButton);
+        QCOMPARE(check.isVisible(), caption != "&OK");
+        QCOMPARE(f.shell.opened.size(), caption == "&Upgrade" ? 1 : 0);
+        QCOMPARE(fake->openedUrls.size(), caption == "&Start" ? 2 : 1);
     }
 };
 

@@ -1,10 +1,6 @@
-#include <QCloseEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QWindow>
 
 #include "Fixture.h"
 #include "OrvaneE_Class.h"
@@ -18,7 +14,7 @@ namespace {
 
 // The program's entry routine over the fixture's settings and prompts, with `flags` (tips,
 // editor, wizard: "0", "1" or "-" missing) stored before it runs Main.
-std::unique_ptr<OrvaneE_Class> start(Fixture& f, const QString& flags) {
+std::unique_ptr<OrvaneE_Class> start(Fixture& f, const QString& flags, int splashMs = 60000) {
     const QString names[] = {Registry::ShowTipsAtStartup, Registry::ShowEditorAtStartup,
                              Registry::ShowStartupWizard};
     for (int i = 0; i < 3; ++i) {
@@ -27,7 +23,7 @@ std::unique_ptr<OrvaneE_Class> start(Fixture& f, const QString& flags) {
         }
     }
     f.write("tod.dat", "A tip.\r\n");
-    auto entry = std::make_unique<OrvaneE_Class>(f.prompts, f.shell, f.backend, 60000);
+    auto entry = std::make_unique<OrvaneE_Class>(f.prompts, f.shell, f.backend, splashMs);
     entry->state().dataDir = f.dir.path();
     entry->state().recentFile = f.state.recentFile;
     entry->Main();
@@ -46,43 +42,23 @@ private slots:
         QCOMPARE(QApplication::topLevelWidgets(), QWidgetList());
     }
 
-    // "Default Link" is matched exactly; "Version" is written only when missing or empty.
+    // "Default Link" is matched exactly and replaced when unknown; "Version" is written only
+    // when missing or empty. The splash shows, then its tick shows the main editor.
     void main_appliesAndSeedsSettings_data() {
         QTest::addColumn<QString>("defaultLink");  // stored before the start; null: missing
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("address");  // of the hidden main editor
-        QTest::addColumn<QString>("storedLink");
-        QTest::addColumn<QString>("storedVersion");
-        QTest::newRow("first run") << QString() << QString() << "http://"
-                                   << "HTTP"
-                                   << "1.0.0";
-        QTest::newRow("http lower case") << "http"
-                                         << "1.0.0"
-                                         << "http://"
-                                         << "HTTP"
-                                         << "1.0.0";
-        QTest::newRow("Gopther") << "Gopther"
-                                 << "1.0.0"
-                                 << "gopther://"
-                                 << "Gopther"
-                                 << "1.0.0";
-        QTest::newRow("other Version kept") << "HTTP"
-                                            << "0.9.7"
-                                            << "http://"
-                                            << "HTTP"
-                                            << "0.9.7";
-        QTest::newRow("empty Version written") << "HTTP"
-                                               << ""
-                                               << "http://"
-                                               << "HTTP"
-                                               << "1.0.0";
+        QTest::addColumn<QString>("stored");   // Default Link and Version afterwards
+        row("first run", QString(), QString(), "http://", "HTTP 1.0.0");
+        row("http lower case", "http", "1.0.0", "http://", "HTTP 1.0.0");
+        row("other Version kept", "HTTP", "0.9.7", "http://", "HTTP 0.9.7");
+        row("empty Version written", "HTTP", "", "http://", "HTTP 1.0.0");
     }
     void main_appliesAndSeedsSettings() {
         QFETCH(QString, defaultLink);
         QFETCH(QString, version);
         QFETCH(QString, address);
-        QFETCH(QString, storedLink);
-        QFETCH(QString, storedVersion);
+        QFETCH(QString, stored);
         Fixture f;
         if (!defaultLink.isNull()) {
             f.backend.setOption(Registry::DefaultLink, defaultLink);
@@ -90,161 +66,121 @@ private slots:
         if (!version.isNull()) {
             f.backend.write(Registry::ProductKey, Registry::Version, version);
         }
-        auto entry = std::make_unique<OrvaneE_Class>(f.prompts, f.shell, f.backend, 0);
-        entry->Main();
+        auto entry = start(f, "---", 0);
         frmMain* main = entry->windows().mainEditor();
         QVERIFY(main && !main->isVisible());
-        QCOMPARE(main->address(), address);
-        QCOMPARE(main->linkKind(), LinkKind::Web);
+        QCOMPARE(main->address() + ' ' + linkKindText(main->linkKind()), address + " Web");
         QVERIFY(!main->urlChanged());
-        QCOMPARE(main->windowTitle(), QStringLiteral("Orvane Editor"));
-        QCOMPARE(f.registry.option(Registry::DefaultLink).value_or(""), storedLink);
-        QCOMPARE(f.registry
-                     .GetSettingText(Registry::Root::LocalMachine, Registry::ProductKey,
-                                     Registry::Version)
-                     .value_or(""),
-                 storedVersion);
-        frmSplash* splash = entry->splash();
-        QVERIFY(splash->isVisible());
-        QCOMPARE(splash->lblProductName->text() + '/' + splash->lblVersion->text(),
-                 QStringLiteral("Orvane Editor/Version 1.0.0"));
-        QCOMPARE(splash->size(), QSize(460, 270));
-        // The injected delay is 0 ms: the tick closes the splash and shows the editor.
-        QTRY_VERIFY(main->isVisible());
+        QCOMPARE(f.registry.option(Registry::DefaultLink).value_or("") + ' ' +
+                     f.registry
+                         .GetSettingText(Registry::Root::LocalMachine, Registry::ProductKey,
+                                         Registry::Version)
+                         .value_or(""),
+                 stored);
+        QVERIFY(entry->splash()->isVisible());
+        QTRY_VERIFY(main->isVisible());  // the injected delay is 0 ms
         QVERIFY(entry->splash() == nullptr || !entry->splash()->isVisible());
         QCOMPARE(main->noForm(), 0);
         entry.reset();
         QCOMPARE(f.prompts.calls.size(), 0);
     }
 
-    // The windows the splash tick opens by the three flags, in the order they nest; the tip
-    // is closed by OK (or its close box), the wizard by Cancel.
-    void splashTick_opensWindowsByFlags_data() {
+    // The windows opened by the splash tick (by the three flags) and after it (by New Link
+    // in the main editor or in a second window), in the order they open and close. The tip
+    // is closed by OK or its close box; the wizard cancelled or given the play list, which
+    // must then come up in front and usable: an entry is typed, added, and the window closed.
+    void windowsAfterSplash_data() {
         QTest::addColumn<QString>("flags");
         QTest::addColumn<bool>("tipByOk");
-        QTest::addColumn<QStringList>("opened");
-        const QStringList tip{"tip", "tip closed"};
-        const QStringList tipAndWizard{"tip", "wizard over the editor", "wizard closed",
-                                       "tip closed"};
-        QTest::newRow("wizard alone opens nothing") << "001" << true << QStringList{};
-        QTest::newRow("editor only: modal play list")
-            << "011" << true << QStringList{"play list modal"};
-        QTest::newRow("tips and wizard") << "101" << true << tipAndWizard;
-        QTest::newRow("all three") << "111" << true << QStringList{"play list"} + tipAndWizard;
-        QTest::newRow("tip closed by its close box opens no wizard") << "101" << false << tip;
+        QTest::addColumn<bool>("pickPlayList");
+        QTest::addColumn<QString>("from");  // splash, editor, second
+        QTest::addColumn<QStringList>("events");
+        const QString usable = QStringLiteral("play list usable: http://x");
+        row("wizard alone opens nothing", "001", true, false, "splash", QStringList());
+        row("editor only: play list waited for", "011", true, false, "splash", QStringList{usable});
+        row("tips and wizard", "101", true, false, "splash",
+            QStringList{"tip", "wizard over the editor", "wizard closed", "tip closed"});
+        row("all three", "111", true, false, "splash",
+            QStringList{"play list behind a dialog", "tip", "wizard over the editor",
+                        "wizard closed", "tip closed"});
+        row("tip closed by its close box opens no wizard", "101", false, false, "splash",
+            QStringList{"tip", "tip closed"});
+        row("wizard's play list at startup", "101", true, true, "splash",
+            QStringList{"tip", "wizard over the editor", usable, "wizard closed", "tip closed"});
+        row("wizard's play list by New Link", "000", true, true, "editor",
+            QStringList{"wizard over the editor", usable, "wizard closed"});
+        row("wizard's play list from a second window", "000", true, true, "second",
+            QStringList{"wizard over another window", usable, "wizard closed"});
     }
-    void splashTick_opensWindowsByFlags() {
+    void windowsAfterSplash() {
         QFETCH(QString, flags);
         QFETCH(bool, tipByOk);
-        QFETCH(QStringList, opened);
+        QFETCH(bool, pickPlayList);
+        QFETCH(QString, from);
+        QFETCH(QStringList, events);
         Fixture f;
         auto entry = start(f, flags);
         frmMain* main = entry->windows().mainEditor();
-        QStringList events;
+        QStringList seen;
         QPointer<frmTip> tip;
         QTimer watcher;
         watcher.setInterval(5);
         connect(&watcher, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             frmRMMulti* playList = entry->windows().playLists().window();
-            if (playList && playList->isVisible() && !events.contains("play list")) {
-                events << "play list";
-                if (!QApplication::activeModalWidget()) {  // the caller waits for it
-                    events.last() += " modal";
-                    playList->fileAction(7)->trigger();
+            if (playList && playList->isVisible() && !seen.join(' ').contains("play list")) {
+                if (modal || !playList->isEnabled()) {
+                    seen << "play list behind a dialog";
+                    return;
                 }
+                // A window held behind another would take no keys.
+                QTest::keyClicks(playList->txtURL, "x");
+                playList->cmdAdd->click();
+                f.prompts.answerMessage(Prompts::Answer::No);
+                seen << "play list usable: " + playList->entries().join(' ');
+                playList->fileAction(7)->trigger();
             } else if (auto* shownTip = qobject_cast<frmTip*>(modal); shownTip && shownTip != tip) {
                 tip = shownTip;
-                events << "tip";
-                connect(shownTip, &QObject::destroyed, [&events] { events << "tip closed"; });
+                seen << "tip";
+                connect(shownTip, &QObject::destroyed, [&seen] { seen << "tip closed"; });
                 QTimer::singleShot(0, shownTip, [shownTip, tipByOk] {
                     tipByOk ? shownTip->cmdOK->click() : (void)shownTip->close();
                 });
-            } else if (auto* wizard = qobject_cast<frmStartup*>(modal)) {
-                const bool placed = tip && !tip->isVisible() && wizard->parentWidget() == main;
-                events << (placed ? "wizard over the editor" : "wizard in the wrong place");
-                connect(wizard, &QObject::destroyed, [&events] { events << "wizard closed"; });
-                wizard->cmdCancel->click();
-            }
-        });
-        watcher.start();
-        entry->SplashTick();
-        watcher.stop();
-        QVERIFY(main->isVisible());
-        QCOMPARE(events, opened);
-        // Cancelling the wizard leaves the editor as startup made it.
-        QCOMPARE(main->address(), QStringLiteral("http://"));
-        QVERIFY(!main->urlChanged());
-        entry.reset();
-    }
-
-    // "RealMedia Link with Play List Support" in the wizard: the play list opens once the
-    // wizard has closed, in front and usable (not held behind a modal window); an entry is
-    // added and the window closed.
-    void wizardPlayList_usable_data() {
-        QTest::addColumn<QString>("from");
-        QTest::newRow("Ctrl+N in the editor") << "editor";
-        QTest::newRow("startup: tip, OK, wizard") << "startup";
-        QTest::newRow("a second editor window") << "second";
-    }
-    void wizardPlayList_usable() {
-        QFETCH(QString, from);
-        Fixture f;
-        auto entry = start(f, from == "startup" ? "101" : "000");
-        frmMain* main = entry->windows().mainEditor();
-        QStringList seen;
-        QTimer watcher;
-        watcher.setInterval(5);
-        connect(&watcher, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            frmRMMulti* playList = entry->windows().playLists().window();
-            if (playList && playList->isVisible() && seen.isEmpty()) {
-                seen << (modal == nullptr && playList->isEnabled() ? "usable" : "blocked");
-                playList->txtURL->clear();
-                QTest::keyClicks(playList->txtURL, "http://typed/");
-                playList->cmdAdd->click();
-                seen << playList->entries();
-                f.prompts.answerMessage(Prompts::Answer::No);
-                QCloseEvent close;
-                QApplication::sendEvent(playList->windowHandle(), &close);
-                seen << (close.isAccepted() ? "closed" : "open");
-            } else if (auto* tip = qobject_cast<frmTip*>(modal)) {
-                QTimer::singleShot(0, tip, [tip] { tip->cmdOK->click(); });
-            } else if (auto* wizard = qobject_cast<frmStartup*>(modal)) {
+            } else if (auto* wizard = qobject_cast<frmStartup*>(modal);
+                       wizard && !seen.join(' ').contains("wizard")) {
+                seen << QStringLiteral("wizard over ") + (wizard->parentWidget() != main
+                                                              ? "another window"
+                                                          : tip && tip->isVisible() ? "the tip"
+                                                                                    : "the editor");
+                connect(wizard, &QObject::destroyed, [&seen] { seen << "wizard closed"; });
                 wizard->selectItem(
                     wizard->listItems().indexOf("RealMedia Link with Play List Support"));
-                QTimer::singleShot(0, wizard, [wizard] { wizard->cmdOK->click(); });
+                QTimer::singleShot(0, wizard, [wizard, pickPlayList] {
+                    (pickPlayList ? wizard->cmdOK : wizard->cmdCancel)->click();
+                });
             }
         });
         watcher.start();
         entry->SplashTick();
-        if (from == "editor") {
-            main->newAction(0)->trigger();
-        } else if (from == "second") {
-            main->newAction(1)->trigger();
-            static_cast<frmMain*>(entry->state().editorWindows().last())->newAction(0)->trigger();
+        frmMain* target = main;
+        if (from != "splash") {
+            if (from == "second") {
+                main->newAction(1)->trigger();
+                target = static_cast<frmMain*>(entry->state().editorWindows().last());
+            }
+            target->newAction(0)->trigger();
         }
         watcher.stop();
-        QCOMPARE(seen, (QStringList{"usable", "http://typed/", "closed"}));
-        QVERIFY(main->isEnabled());
+        QCOMPARE(seen, events);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->isEnabled(), !events.contains("play list behind a dialog"));
+        // The wizard fills the window that asked for it; cancelled, it leaves the editor as
+        // startup made it.
+        QCOMPARE(target->address() + ' ' + linkKindText(target->linkKind()),
+                 pickPlayList ? "http:// RM" : "http:// Web");
+        QVERIFY(!target->urlChanged());
         QCOMPARE(f.prompts.pendingAnswers(), 0);
         entry.reset();
-    }
-
-    // tod.dat next to the program (the build tree) wins over the installed data folder.
-    void standardFiles_areFixedAtStartup() {
-        const QString recent = OrvaneE_Class::standardRecentFile();
-        QCOMPARE(recent, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                             QStringLiteral("/recent.dat"));
-        QVERIFY(QFileInfo(recent).absoluteDir().exists());
-        const QDir exeDir(QCoreApplication::applicationDirPath());
-        QCOMPARE(OrvaneE_Class::standardDataDir(),
-                 QDir::cleanPath(exeDir.filePath("../share/orvane-editor")));
-        QFile tips(exeDir.filePath("tod.dat"));
-        QVERIFY(tips.open(QIODevice::WriteOnly));
-        const QString withTips = OrvaneE_Class::standardDataDir();
-        tips.remove();
-        QCOMPARE(withTips, exeDir.absolutePath());
     }
 };
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include "AppState.h"
@@ -58,6 +60,12 @@ public:
 
 inline const QByteArray NoFile = "<missing>";
 
+// A data row on one line: QTest::newRow(name) << each value.
+template <typename... Values>
+void row(const char* name, const Values&... values) {
+    (QTest::newRow(name) << ... << values);
+}
+
 // One test's world: a temporary folder for files, recent.dat, tod.dat and help/, settings in
 // memory, scripted prompts, a recording shell and recording windows.
 struct Fixture {
@@ -82,20 +90,16 @@ struct Fixture {
     // Answers, blank-separated: Yes, No, Cancel, Ok, save:<name>, open:<name> (no name: the
     // dialog is cancelled; a name with a "/" in it stays as it is).
     void script(const QString& steps) {
+        using A = Prompts::Answer;
         for (const QString& step : steps.split(' ', Qt::SkipEmptyParts)) {
             const QString name = step.section(':', 1);
             const QString file = name.isEmpty() ? QString() : path(name);
-            if (step.startsWith("save:")) {
-                prompts.answerSave(file);
-            } else if (step.startsWith("open:")) {
-                prompts.answerOpen(file);
-            } else {
-                using A = Prompts::Answer;
-                prompts.answerMessage(step == "Yes"  ? A::Yes
-                                      : step == "No" ? A::No
-                                      : step == "Ok" ? A::Ok
-                                                     : A::Cancel);
-            }
+            step.startsWith("save:")   ? prompts.answerSave(file)
+            : step.startsWith("open:") ? prompts.answerOpen(file)
+                                       : prompts.answerMessage(step == "Yes"  ? A::Yes
+                                                               : step == "No" ? A::No
+                                                               : step == "Ok" ? A::Ok
+                                                                              : A::Cancel);
         }
     }
 
@@ -108,6 +112,14 @@ struct Fixture {
     AppState state{prompts, shell, registry};
 };
 
+// A close from the title bar: the window system's close event, a spontaneous one.
+inline bool closeFromTitleBar(QWidget* window) {
+    window->show();
+    QCloseEvent event;
+    QApplication::sendEvent(window->windowHandle(), &event);
+    return event.isAccepted();
+}
+
 inline void checkNoWindowsLeft() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -119,19 +131,4 @@ inline void checkNoWindowsLeft() {
 inline void checkCleanEnd(const ScriptedPrompts& prompts) {
     QCOMPARE(prompts.pendingAnswers(), 0);
     checkNoWindowsLeft();
-}
-
-// Runs `step` with the modal window as soon as one is up (after its exec() has started).
-template <typename Step>
-void whenModalShown(Step step) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->deleteLater();
-            timer->stop();
-            step(modal);
-        }
-    });
-    timer->start();
 }

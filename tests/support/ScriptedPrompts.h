@@ -18,14 +18,18 @@ public:
         Buttons buttons = Buttons::Ok;
     };
 
-    void answerMessage(Answer answer);
-    void answerOpen(const QString& path);  // empty: the user cancelled
-    void answerSave(const QString& path);
+    void answerMessage(Answer answer) { queue_.append({Kind::Message, answer, {}}); }
+    void answerOpen(const QString& path) { queue_.append({Kind::Open, Answer::Ok, path}); }
+    void answerSave(const QString& path) { queue_.append({Kind::Save, Answer::Ok, path}); }
 
     Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                    Buttons buttons) override;
-    QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter) override;
+    QString openFileName(QWidget*, const QString& filter) override {
+        return fileName(Kind::Open, filter);
+    }
+    QString saveFileName(QWidget*, const QString& filter) override {
+        return fileName(Kind::Save, filter);
+    }
 
     QList<Call> calls;
     int pendingAnswers() const { return int(queue_.size()); }
@@ -38,8 +42,11 @@ private:
     struct Scripted {
         Kind kind;
         Answer answer;
-        QString path;
+        QString path;  // empty: the dialog was cancelled
     };
-    bool take(Kind kind, const QString& what, Scripted& out);
+    QString fileName(Kind kind, const QString& filter);
+    // The next answer, if it is of `kind`; else the test fails.
+    const Scripted* take(Kind kind, const QString& what);
     QList<Scripted> queue_;
+    Scripted taken_;
 };
