@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLibraryInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -121,6 +122,25 @@ IniSettingsBackend::IniSettingsBackend(QString userFile, QString systemFile)
     }
 }
 
+// QSettings keeps each file it parsed and parses it again only when its size or its time (in
+// milliseconds) changed: a file of the old size written within the same millisecond as the
+// one it parsed (also one deleted and made again) would still read as the old one. So every
+// write here gets a time later than the file had and than the last write here gave it.
+void IniSettingsBackend::giveOwnTime(QDateTime newest) {
+    static QHash<QString, QDateTime> lastWritten;
+    const QDateTime previous = lastWritten.value(userFile_);
+    if (previous.isValid() && (!newest.isValid() || previous > newest)) {
+        newest = previous;
+    }
+    QFile stored(userFile_);
+    QDateTime now = QFileInfo(stored).lastModified();
+    if (newest.isValid() && now <= newest && stored.open(QIODevice::Append) &&
+        stored.setFileTime(newest.addMSecs(1), QFileDevice::FileModificationTime)) {
+        now = newest.addMSecs(1);
+    }
+    lastWritten.insert(userFile_, now);
+}
+
 void IniSettingsBackend::fail(const char* sentence, const QString& reason) {
     problem_ = reason.isEmpty()
                    ? QString()
@@ -157,15 +177,10 @@ void IniSettingsBackend::write(const QString& keyPath, const QString& valueName,
         reason = QStringLiteral("its folder could not be made");
     }
     if (reason.isEmpty()) {
-        const QDateTime before = QFileInfo(userFile_).lastModified();
+        QDateTime newest = QFileInfo(userFile_).lastModified();
         reason = SafeWrite::replaceFile(userFile_, after);
-        // QSettings keeps each file it parsed and parses it again only when its size or its
-        // time (in milliseconds) changed: a file of the same size written within the same
-        // millisecond would still read as the old one.
-        QFile stored(userFile_);
-        if (reason.isEmpty() && before.isValid() && QFileInfo(stored).lastModified() <= before &&
-            stored.open(QIODevice::Append)) {
-            stored.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+        if (reason.isEmpty()) {
+            giveOwnTime(newest);
         }
     }
     fail("The settings could not be saved in \"%1\": %2.", reason);

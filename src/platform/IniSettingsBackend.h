@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+
 #include "SettingsBackend.h"
 
 // Settings in INI files through QSettings: a per-user file that is read and written, and a
@@ -22,6 +24,7 @@ public:
 
 private:
     void fail(const char* sentence, const QString& reason);
+    void giveOwnTime(QDateTime newest);
 
     QString userFile_;
     QString systemFile_;
