@@ -1,7 +1,3 @@
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStandardPaths>
-
 #include "Fixture.h"
 #include "OrvaneE_Class.h"
 #include "frmMain.h"
@@ -13,14 +9,12 @@
 namespace {
 
 // The program's entry routine over the fixture's settings and prompts, with `flags` (tips,
-// editor, wizard: "0", "1" or "-" missing) stored before it runs Main.
+// editor, wizard: "0" or "1") stored before it runs Main.
 std::unique_ptr<OrvaneE_Class> start(Fixture& f, const QString& flags, int splashMs = 60000) {
     const QString names[] = {Registry::ShowTipsAtStartup, Registry::ShowEditorAtStartup,
                              Registry::ShowStartupWizard};
     for (int i = 0; i < 3; ++i) {
-        if (flags[i] != QLatin1Char('-')) {
-            f.backend.setOption(names[i], flags.mid(i, 1));
-        }
+        f.backend.setOption(names[i], flags.mid(i, 1));
     }
     f.write("tod.dat", "A tip.\r\n");
     auto entry = std::make_unique<OrvaneE_Class>(f.prompts, f.shell, f.backend, splashMs);
@@ -42,23 +36,18 @@ private slots:
         QCOMPARE(QApplication::topLevelWidgets(), QWidgetList());
     }
 
+    // "Default Link" and "Version" stored before the start (null: missing), and afterwards:
     // "Default Link" is matched exactly and replaced when unknown; "Version" is written only
     // when missing or empty. The splash shows, then its tick shows the main editor.
     void main_appliesAndSeedsSettings_data() {
-        QTest::addColumn<QString>("defaultLink");  // stored before the start; null: missing
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<QString>("address");  // of the hidden main editor
-        QTest::addColumn<QString>("stored");   // Default Link and Version afterwards
-        row("first run", QString(), QString(), "http://", "HTTP 1.0.0");
-        row("http lower case", "http", "1.0.0", "http://", "HTTP 1.0.0");
-        row("other Version kept", "HTTP", "0.9.7", "http://", "HTTP 0.9.7");
-        row("empty Version written", "HTTP", "", "http://", "HTTP 1.0.0");
+        columns<QString, QString, QString>("defaultLink", "version", "stored");
+        row("first run", QString(), QString(), "HTTP 1.0.0");
+        row("http lower case", "http", "1.0.0", "HTTP 1.0.0");
+        row("other Version kept", "HTTP", "0.9.7", "HTTP 0.9.7");
     }
     void main_appliesAndSeedsSettings() {
-        QFETCH(QString, defaultLink);
-        QFETCH(QString, version);
-        QFETCH(QString, address);
-        QFETCH(QString, stored);
+        auto [defaultLink, version, stored] =
+            fetch<QString, QString, QString>("defaultLink", "version", "stored");
         Fixture f;
         if (!defaultLink.isNull()) {
             f.backend.setOption(Registry::DefaultLink, defaultLink);
@@ -66,16 +55,13 @@ private slots:
         if (!version.isNull()) {
             f.backend.write(Registry::ProductKey, Registry::Version, version);
         }
-        auto entry = start(f, "---", 0);
+        auto entry = start(f, "000", 0);
         frmMain* main = entry->windows().mainEditor();
         QVERIFY(main && !main->isVisible());
-        QCOMPARE(main->address() + ' ' + linkKindText(main->linkKind()), address + " Web");
+        QCOMPARE(main->address() + ' ' + linkKindText(main->linkKind()), "http:// Web");
         QVERIFY(!main->urlChanged());
-        QCOMPARE(f.registry.option(Registry::DefaultLink).value_or("") + ' ' +
-                     f.registry
-                         .GetSettingText(Registry::Root::LocalMachine, Registry::ProductKey,
-                                         Registry::Version)
-                         .value_or(""),
+        QCOMPARE(f.backend.read(Registry::OptionKey, Registry::DefaultLink).value_or("") + ' ' +
+                     f.backend.read(Registry::ProductKey, Registry::Version).value_or(""),
                  stored);
         QVERIFY(entry->splash()->isVisible());
         QTRY_VERIFY(main->isVisible());  // the injected delay is 0 ms
@@ -86,38 +72,30 @@ private slots:
     }
 
     // The windows opened by the splash tick (by the three flags) and after it (by New Link
-    // in the main editor or in a second window), in the order they open and close. The tip
-    // is closed by OK or its close box; the wizard cancelled or given the play list, which
-    // must then come up in front and usable: an entry is typed, added, and the window closed.
+    // in a second window), in the order they open and close. The tip is closed by OK or its
+    // close box; the wizard cancelled or given the play list, which must then come up in
+    // front and usable: an entry is typed, added, and the window closed.
     void windowsAfterSplash_data() {
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<bool>("tipByOk");
-        QTest::addColumn<bool>("pickPlayList");
-        QTest::addColumn<QString>("from");  // splash, editor, second
-        QTest::addColumn<QStringList>("events");
+        columns<QString, bool, bool, bool, QString>("flags", "tipByOk", "pickPlayList", "second",
+                                                    "events");
         const QString usable = QStringLiteral("play list usable: http://x");
-        row("wizard alone opens nothing", "001", true, false, "splash", QStringList());
-        row("editor only: play list waited for", "011", true, false, "splash", QStringList{usable});
-        row("tips and wizard", "101", true, false, "splash",
-            QStringList{"tip", "wizard over the editor", "wizard closed", "tip closed"});
-        row("all three", "111", true, false, "splash",
-            QStringList{"play list behind a dialog", "tip", "wizard over the editor",
-                        "wizard closed", "tip closed"});
-        row("tip closed by its close box opens no wizard", "101", false, false, "splash",
-            QStringList{"tip", "tip closed"});
-        row("wizard's play list at startup", "101", true, true, "splash",
-            QStringList{"tip", "wizard over the editor", usable, "wizard closed", "tip closed"});
-        row("wizard's play list by New Link", "000", true, true, "editor",
-            QStringList{"wizard over the editor", usable, "wizard closed"});
-        row("wizard's play list from a second window", "000", true, true, "second",
-            QStringList{"wizard over another window", usable, "wizard closed"});
+        row("wizard alone opens nothing", "001", true, false, false, "");
+        row("editor only: play list waited for", "011", true, false, false, usable);
+        row("all three", "111", true, false, false,
+            "play list behind a dialog, tip, wizard over the editor, wizard closed, tip closed");
+        row("tip closed by its close box opens no wizard", "101", false, false, false,
+            "tip, tip closed");
+        row("wizard's play list at startup", "101", true, true, false,
+            "tip, wizard over the editor, " + usable + ", wizard closed, tip closed");
+        row("wizard's play list from a second window", "000", true, true, true,
+            "wizard over another window, " + usable + ", wizard closed");
     }
     void windowsAfterSplash() {
         QFETCH(QString, flags);
         QFETCH(bool, tipByOk);
         QFETCH(bool, pickPlayList);
-        QFETCH(QString, from);
-        QFETCH(QStringList, events);
+        QFETCH(bool, second);
+        QFETCH(QString, events);
         Fixture f;
         auto entry = start(f, flags);
         frmMain* main = entry->windows().mainEditor();
@@ -148,10 +126,8 @@ private slots:
                 });
             } else if (auto* wizard = qobject_cast<frmStartup*>(modal);
                        wizard && !seen.join(' ').contains("wizard")) {
-                seen << QStringLiteral("wizard over ") + (wizard->parentWidget() != main
-                                                              ? "another window"
-                                                          : tip && tip->isVisible() ? "the tip"
-                                                                                    : "the editor");
+                seen << QStringLiteral("wizard over ") +
+                            (wizard->parentWidget() == main ? "the editor" : "another window");
                 connect(wizard, &QObject::destroyed, [&seen] { seen << "wizard closed"; });
                 wizard->selectItem(
                     wizard->listItems().indexOf("RealMedia Link with Play List Support"));
@@ -163,15 +139,13 @@ private slots:
         watcher.start();
         entry->SplashTick();
         frmMain* target = main;
-        if (from != "splash") {
-            if (from == "second") {
-                main->newAction(1)->trigger();
-                target = static_cast<frmMain*>(entry->state().editorWindows().last());
-            }
+        if (second) {  // New Link in a second window
+            main->newAction(1)->trigger();
+            target = static_cast<frmMain*>(entry->state().editorWindows().last());
             target->newAction(0)->trigger();
         }
         watcher.stop();
-        QCOMPARE(seen, events);
+        QCOMPARE(seen.join(", "), events);
         QVERIFY(main->isVisible());
         QCOMPARE(main->isEnabled(), !events.contains("play list behind a dialog"));
         // The wizard fills the window that asked for it; cancelled, it leaves the editor as

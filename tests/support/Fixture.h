@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QWindow>
 #include <QtTest>
+#include <QtWidgets>
+#include <tuple>
 
 #include "AppState.h"
 #include "RecordingShell.h"
@@ -41,10 +37,7 @@ public:
 class RecordingWindows final : public Windows {
 public:
     void showOptions(QWidget*) override { calls << "options"; }
-    void showWizard(QWidget*, LinkTarget* target) override {
-        calls << "wizard";
-        wizardTarget = target;
-    }
+    void showWizard(QWidget*, LinkTarget*) override { calls << "wizard"; }
     void showTip(QWidget*) override { calls << "tip"; }
     void showPlayList(bool modal) override { calls << (modal ? "playList modal" : "playList"); }
     void sendToPlayList(const QStringList& entries, const QString&) override {
@@ -55,7 +48,6 @@ public:
     void startLinkTest(QWidget*, const QString& address) override { calls << "test " + address; }
     void endProgram() override { calls << "end"; }
     QStringList calls;
-    LinkTarget* wizardTarget = nullptr;
 };
 
 inline const QByteArray NoFile = "<missing>";
@@ -64,6 +56,18 @@ inline const QByteArray NoFile = "<missing>";
 template <typename... Values>
 void row(const char* name, const Values&... values) {
     (QTest::newRow(name) << ... << values);
+}
+
+// A table's columns on one line: columns<QString, bool>("name", "flag").
+template <typename... Types, typename... Names>
+void columns(Names... names) {
+    (QTest::addColumn<Types>(names), ...);
+}
+
+// The current row's values of the named columns: auto [a, b] = fetch<QString, bool>("a", "b").
+template <typename... Types, typename... Names>
+std::tuple<Types...> fetch(Names... names) {
+    return {*static_cast<Types*>(QTest::qData(names, qMetaTypeId<Types>()))...};
 }
 
 // One test's world: a temporary folder for files, recent.dat, tod.dat and help/, settings in
@@ -75,10 +79,12 @@ struct Fixture {
         state.setWindows(&windows);
     }
     QString path(const QString& name) const { return dir.filePath(name); }
+    // Null bytes write nothing: the file stays missing.
     QString write(const QString& name, const QByteArray& bytes) const {
         QDir().mkpath(QFileInfo(path(name)).absolutePath());
         QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        if (!bytes.isNull() &&
+            (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())) {
             qFatal("cannot write %s", qPrintable(path(name)));
         }
         return path(name);
@@ -120,15 +126,11 @@ inline bool closeFromTitleBar(QWidget* window) {
     return event.isAccepted();
 }
 
-inline void checkNoWindowsLeft() {
+// Every answer was asked for, and no window is left behind.
+inline void checkCleanEnd(int pendingAnswers = 0) {
+    QCOMPARE(pendingAnswers, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* window : QApplication::topLevelWidgets()) {
         QVERIFY2(!window->isVisible(), qPrintable("window left open: " + window->windowTitle()));
     }
-}
-
-// Every answer was asked for, and no window is left behind.
-inline void checkCleanEnd(const ScriptedPrompts& prompts) {
-    QCOMPARE(prompts.pendingAnswers(), 0);
-    checkNoWindowsLeft();
 }

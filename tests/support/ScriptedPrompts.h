@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QtTest/QTest>
 
 #include "Prompts.h"
 
@@ -15,15 +16,18 @@ public:
         QString text;  // message text, or the dialog's filter
         QString title;
         Icon icon = Icon::None;
-        Buttons buttons = Buttons::Ok;
     };
 
     void answerMessage(Answer answer) { queue_.append({Kind::Message, answer, {}}); }
     void answerOpen(const QString& path) { queue_.append({Kind::Open, Answer::Ok, path}); }
     void answerSave(const QString& path) { queue_.append({Kind::Save, Answer::Ok, path}); }
 
-    Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                   Buttons buttons) override;
+    Answer message(QWidget*, const QString& text, const QString& title, Icon icon,
+                   Buttons buttons) override {
+        calls.append({Kind::Message, text, title, icon});
+        const Scripted* s = take(Kind::Message, text);
+        return s ? s->answer : buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
     QString openFileName(QWidget*, const QString& filter) override {
         return fileName(Kind::Open, filter);
     }
@@ -44,9 +48,21 @@ private:
         Answer answer;
         QString path;  // empty: the dialog was cancelled
     };
-    QString fileName(Kind kind, const QString& filter);
-    // The next answer, if it is of `kind`; else the test fails.
-    const Scripted* take(Kind kind, const QString& what);
+    QString fileName(Kind kind, const QString& filter) {
+        calls.append({kind, filter, {}, Icon::None});
+        const Scripted* s =
+            take(kind, (kind == Kind::Open ? "open dialog " : "save dialog ") + filter);
+        return s ? s->path : QString();
+    }
+    // The next answer, if it is of `kind`; else the running test fails.
+    const Scripted* take(Kind kind, const QString& what) {
+        if (queue_.isEmpty() || queue_.first().kind != kind) {
+            QTest::qFail(qPrintable("unexpected prompt: " + what), __FILE__, __LINE__);
+            return nullptr;
+        }
+        taken_ = queue_.takeFirst();
+        return &taken_;
+    }
     QList<Scripted> queue_;
     Scripted taken_;
 };
