@@ -3,7 +3,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <functional>
 
 #include <grp.h>
@@ -42,6 +41,7 @@ QByteArray utf16(QStringView text) {  // little-endian, as the test machines are
 }
 
 constexpr int Other = 4242;  // a user who is not root; the files' owner is one more
+const char* const Full = "no space left on device";
 
 // Runs `job` as `uid` (in the group Other + 1) in a child process and returns what it said;
 // root runs it itself.
@@ -81,83 +81,18 @@ private slots:
         QVERIFY(dir->isValid());
     }
 
-    // The Link menu item an address is recognised as, by its first letters; the scheme word
-    // that Link menu items put in.
-    void kinds_data() {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<int>("menuIndex");  // -1: not recognised
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<QString>("switched");
-        QTest::newRow("web") << "http://a/" << 7 << "ftp"
-                             << "ftp://a/";
-        QTest::newRow("https is not web") << "https://a/" << 8 << "http"
-                                          << "http://a/";
-        QTest::newRow("telnet without slashes") << "telnet:h" << 6 << "https"
-                                                << "https:h";
-        QTest::newRow("capital FTP") << "FTP://h" << -1 << "http"
-                                     << "FTP://h";
-        QTest::newRow("ftp with one slash") << "ftp:/h" << -1 << "gopther"
-                                            << "gopther:/h";
-    }
-    void kinds() {
-        QFETCH(QString, address);
-        QFETCH(int, menuIndex);
-        QFETCH(QString, word);
-        QFETCH(QString, switched);
-        QCOMPARE(recognizedMenuIndex(address).value_or(-1), menuIndex);
-        QCOMPARE(switchSchemeWord(address, word), switched);
-    }
-
-    // Lines end at CR LF, CR or LF (CR LF and CR alone in the program's own data files, "cr"),
-    // each decoded alone; of a file over the size cap, the lines wholly in its last cap bytes
-    // are read ("newest", which also keeps only the last three lines).
-    void lines_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("cap");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<QStringList>("lines");  // {"!"}: refused as too large
-        const QByteArray two("old\n/a.url\n");
-        const auto row = [](const char* tag, QByteArray bytes, int cap, const char* mode,
-                            QStringList lines) {
-            QTest::newRow(tag) << bytes << cap << mode << lines;
-        };
-        row("mixed ends, blanks kept", " A\r\n\tB\rC\nD ", 99, "", {" A", "\tB", "C", "D "});
-        row("only the leading mark skipped", "\xEF\xBB\xBF\xEF\xBB\xBF/a", 99, "",
-            {QChar(0xFEFF) + QStringLiteral("/a")});
-        row("each line decoded alone", "caf\xE9\rcaf\xC3\xA9", 99, "", {"caf\u00E9", "caf\u00E9"});
-        row("overlong form is Latin-1", "\xC0\xAF", 99, "", {"\u00C0\u00AF"});
-        row("data file: LF in a line, cut character is Latin-1", "a\nb\r\nc\r\xE2\x82", 99, "cr",
-            {"a\nb", "c", "\u00E2\u0082"});
-        row("exactly the cap", two, 11, "", {"old", "/a.url"});
-        row("over the cap", two, 10, "", {"!"});
-        row("newest: cut line dropped", "cut.url\r\n/a.url\r\n/b", 16, "newest", {"/a.url", "/b"});
-        row("newest: oldest lines over the count dropped", "/old\n\n/x\n/new\n", 99, "newest",
-            {"", "/x", "/new"});
-    }
-    void lines() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, cap);
-        QFETCH(QString, mode);
-        QFETCH(QStringList, lines);
-        LineStore::Rules rules;
-        rules.lfEndsLine = mode != "cr";
-        rules.keepNewest = mode == "newest";
-        rules.countCap = rules.keepNewest ? 3 : -1;
-        const QString path = dir->filePath("list.dat");
-        QVERIFY(putFile(path, bytes));
-        const ReadResult<LineStore> read = TextFileIo::readLineFile(path, cap, rules, false);
-        const bool refused = lines == QStringList{"!"};
-        QCOMPARE(read.error, refused ? TextFileIo::readError(path, TextFileIo::tooLargeReason(cap))
-                                     : QString());
-        QCOMPARE(read.value.toStringList(), refused ? QStringList() : lines);
+    // https is its own Link item, not Web, and switching its scheme word replaces it whole.
+    void kinds_httpsIsNotWeb() {
+        QCOMPARE(recognizedMenuIndex("https://a/").value_or(-1), 8);
+        QCOMPARE(switchSchemeWord("https://a/", "http"), QStringLiteral("http://a/"));
     }
 
     // A shortcut is read, then saved with another address: only the URL value changes, every
-    // other byte stays. A real one saved with its own address again is as it was.
+    // other byte stays.
     void shortcut_data() {
         QTest::addColumn<QByteArray>("bytes");    // null: no file yet
         QTest::addColumn<QString>("address");     // "!" + reason when it cannot be read
-        QTest::addColumn<QByteArray>("resaved");  // with http://bü/; null: a real file
+        QTest::addColumn<QByteArray>("resaved");  // with http://bü/
         const auto row = [](const char* tag, QByteArray bytes, QString address,
                             QByteArray resaved) {
             QTest::newRow(tag) << bytes << address << resaved;
@@ -167,10 +102,6 @@ private slots:
             "[InternetShortcut]\r\nURL=http://b\xC3\xBC/\r\n");
         row("names in any case, blanks around them", "  [ internetSHORTCUT ]\r\n\turl \t=http://a/",
             "http://a/", "  [ internetSHORTCUT ]\r\n\turl \t=http://b\xC3\xBC/");
-        row("value kept as it stands, first URL wins", "[InternetShortcut]\nURL= a  \nURL=b\n",
-            " a  ", "[InternetShortcut]\nURL=http://b\xC3\xBC/\nURL=b\n");
-        row("URL of another section ignored", "[O]\r\nURL=no\r\n[InternetShortcut]\r\nURL=yes",
-            "yes", "[O]\r\nURL=no\r\n[InternetShortcut]\r\nURL=http://b\xC3\xBC/");
         row("URL after the section ignored, added after the header, LF kept",
             "[InternetShortcut]\nIconIndex=0\n[O]\nURL=no\n", noUrl,
             "[InternetShortcut]\nURL=http://b\xC3\xBC/\nIconIndex=0\n[O]\nURL=no\n");
@@ -179,17 +110,12 @@ private slots:
         row("UTF-8 mark and Latin-1 bytes kept",
             "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=x", "x",
             "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=http://b\xC3\xBC/");
-        row("Latin-1 address", "[InternetShortcut]\r\nURL=http://b\xFC/",
-            QString::fromUtf8("http://bü/"), "[InternetShortcut]\r\nURL=http://b\xC3\xBC/");
         row("NUL bytes kept with every other key",
             raw("[A]\nk=\0\n[InternetShortcut]\nURL=x\nI=1\n"), "x",
             raw("[A]\nk=\0\n[InternetShortcut]\nURL=http://b\xC3\xBC/\nI=1\n"));
-        row("UTF-16 odd last byte kept", "\xFF\xFE" + utf16(u"[I]\n") + '\x01', noUrl,
-            "\xFF\xFE" + utf16(u"[I]\n[InternetShortcut]\nURL=http://bü/\n") + '\x01');
-        row("UTF-16 shortcut", fileBytes(QFINDTESTDATA("fixtures/unicode.url")),
-            QString::fromUtf8("http://bücher.example/été"), {});
-        row("shortcut with LF ends", fileBytes(QFINDTESTDATA("fixtures/linux.url")),
-            "gopther://gopher.example.org/1/", {});
+        row("UTF-16, odd last byte kept",
+            "\xFF\xFE" + utf16(u"[InternetShortcut]\nURL=\u00E9\n") + '\x01', QString(QChar(0xE9)),
+            "\xFF\xFE" + utf16(u"[InternetShortcut]\nURL=http://bü/\n") + '\x01');
     }
     void shortcut() {
         QFETCH(QByteArray, bytes);
@@ -202,13 +128,7 @@ private slots:
                  address.startsWith('!') ? TextFileIo::readError(path, address.mid(1)) : address);
         const QString other = QString::fromUtf8("http://bü/");
         QCOMPARE(writeInternetShortcut(path, other, true), QString());
-        QCOMPARE(readLinkFile(path).value.addresses, QStringList{other});
-        if (!resaved.isNull()) {
-            QCOMPARE(fileBytes(path), resaved);
-        } else {
-            QVERIFY(!address.isEmpty() && writeInternetShortcut(path, address, true).isEmpty());
-            QCOMPARE(fileBytes(path), bytes);
-        }
+        QCOMPARE(fileBytes(path), resaved);
     }
 
     void playList_overALongerFile_isWrittenWhole() {
@@ -219,64 +139,77 @@ private slots:
         QCOMPARE(readLinkFile(path).value.addresses, QStringList({"A", "", "B"}));
     }
 
-    // Each reader refuses what it cannot hold, naming the file and the reason.
-    void read_refusesNamingFileAndReason_data() {
-        QTest::addColumn<QString>("name");  // tod.dat and recent.dat: those readers
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason");  // empty: read
+    // Each reader splits lines at CR LF, CR or LF (CR LF and CR alone in the program's own
+    // data files), decodes each alone, and refuses what it cannot hold, naming the file and
+    // the reason. list.dat is read with the size cap after its name; "newest" reads the
+    // lines wholly in the last cap bytes, the last three at most.
+    void read_data() {
+        QTest::addColumn<QString>("file");       // the name tells the reader
+        QTest::addColumn<QByteArray>("bytes");   // "folder", "huge": made so
+        QTest::addColumn<QStringList>("lines");  // {"!reason"}: refused
         const QByteArray atCap(lineCap, 'a');
-        const QString longLine = QStringLiteral("it has a line longer than 256 KiB");
-        const auto row = [](const char* tag, const char* name, const char* setup,
-                            const QByteArray& bytes, const QString& reason) {
-            QTest::newRow(tag) << name << setup << bytes << reason;
+        const QString longLine = QStringLiteral("!it has a line longer than 256 KiB");
+        const auto row = [](const char* tag, const char* file, const QByteArray& bytes,
+                            const QStringList& lines) {
+            QTest::newRow(tag) << file << bytes << lines;
         };
-        row("missing", "gone/a.url", "none", "", "it does not exist");
-        row("folder", "d.ram", "folder", "", "it is a folder");
-        row("unreadable", "u.url", "unreadable", "[InternetShortcut]\r\nURL=x\r\n",
-            "permission denied");
-        row("pipe", "p.url", "fifo", "", "it is not a regular file");
-        row("100 MB file", "big.ram", "huge", "", "it is larger than 64 MiB");
-        row("NUL bytes in RealMedia link", "b.ram", "", raw("http://a/\r\n\0\1\r\n"),
-            "it holds binary data, not lines of text");
-        row("address over the line cap", "b.ram", "", "x\r\n" + atCap + "a", longLine);
-        row("shortcut address over the line cap", "c.url", "",
-            "[InternetShortcut]\r\nURL=" + atCap + "a", longLine);
-        row("entries over the count cap", "e.ram", "", QByteArray(lineCountCap + 1, '\n'),
-            "it holds more than 1,000,000 lines");
-        row("recent path over the line cap", "recent.dat", "", "/a.url\r\n" + atCap + "a",
-            longLine);
-        row("recent list over the count cap keeps the newest", "recent.dat", "",
-            QByteArray(lineCountCap + 1, '\n'), "");
-        row("tips file over the line cap", "tod.dat", "", "tip\n" + atCap, longLine);
+        row("mixed ends, blanks kept, only the leading mark skipped", "a.ram",
+            "\xEF\xBB\xBF\xEF\xBB\xBF A\r\n\tB\rC\nD ",
+            {QChar(0xFEFF) + QStringLiteral(" A"), "\tB", "C", "D "});
+        row("each line decoded alone, overlong form is Latin-1", "a.ram",
+            "caf\xE9\rcaf\xC3\xA9\n\xC0\xAF", {"caf\u00E9", "caf\u00E9", "\u00C0\u00AF"});
+        row("data file: LF in a line, cut character is Latin-1", "tod.dat", "a\nb\r\nc\r\xE2\x82",
+            {"a\nb", "c", "\u00E2\u0082"});
+        row("exactly the cap", "list.dat 11", "old\n/a.url\n", {"old", "/a.url"});
+        row("newest: cut line dropped", "list.dat 16 newest", "cut.url\r\n/a.url\r\n/b",
+            {"/a.url", "/b"});
+        row("folder", "d.ram", "folder", {"!it is a folder"});
+        row("100 MB file", "big.ram", "huge", {"!it is larger than 64 MiB"});
+        row("NUL bytes in RealMedia link", "b.ram", raw("http://a/\r\n\0\1\r\n"),
+            {"!it holds binary data, not lines of text"});
+        row("address over the line cap", "b.ram", "x\r\n" + atCap + "a", {longLine});
+        row("shortcut address over the line cap", "c.url",
+            "[InternetShortcut]\r\nURL=" + atCap + "a", {longLine});
+        row("entries over the count cap", "e.ram", QByteArray(lineCountCap + 1, '\n'),
+            {"!it holds more than 1,000,000 lines"});
+        row("recent path over the line cap", "recent.dat", "/a.url\r\n" + atCap + "a", {longLine});
+        row("recent list over the count cap keeps the newest", "recent.dat",
+            "/old\n" + QByteArray(lineCountCap, '\n'), QStringList(lineCountCap, QString()));
+        row("tips file over the line cap", "tod.dat", "tip\n" + atCap, {longLine});
     }
-    void read_refusesNamingFileAndReason() {
-        QFETCH(QString, name);
-        QFETCH(QString, setup);
+    void read() {
+        QFETCH(QString, file);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
+        QFETCH(QStringList, lines);
+        const QString name = file.section(' ', 0, 0);
         const QString path = dir->filePath(name);
-        if (setup == "folder") {
+        QFile made(path);
+        if (bytes == "folder") {
             QVERIFY(QDir(dir->path()).mkdir(name));
-        } else if (setup == "fifo") {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (setup == "huge") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(100 * 1000 * 1000));  // sparse
-        } else if (setup != "none") {
+        } else if (bytes == "huge") {
+            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(100 * 1000 * 1000));  // sparse
+        } else {
             QVERIFY(putFile(path, bytes));
         }
-        // Root reads every file: the unreadable one is read by another user.
-        const bool other = setup == "unreadable" && ::geteuid() == 0;
-        QVERIFY(setup != "unreadable" || QFile::setPermissions(path, QFileDevice::WriteOwner));
-        QVERIFY(!other || ::chmod(QFile::encodeName(dir->path()), 0701) == 0);
-        const QString error = runAs(other ? Other : 0, [&] {
-            QStringList lines;
-            return name == "tod.dat"      ? TextFileIo::readDataFile(path, lines)
-                   : name == "recent.dat" ? RecentList::read(path).error
-                                          : readLinkFile(path).error;
-        });
-        QCOMPARE(error, reason.isEmpty() ? QString() : TextFileIo::readError(path, reason));
+        ReadResult<QStringList> read;
+        if (name == "list.dat") {
+            LineStore::Rules rules;
+            rules.keepNewest = file.endsWith("newest");
+            rules.countCap = rules.keepNewest ? 3 : -1;
+            const auto got =
+                TextFileIo::readLineFile(path, file.section(' ', 1, 1).toInt(), rules, false);
+            read = {got.value.toStringList(), got.error};
+        } else if (name == "tod.dat") {
+            read.error = TextFileIo::readDataFile(path, read.value);
+        } else if (name == "recent.dat") {
+            read = RecentList::read(path);
+        } else {
+            const auto got = readLinkFile(path);
+            read = {got.value.addresses, got.error};
+        }
+        const bool refused = lines.value(0).startsWith('!');
+        QCOMPARE(read.error, refused ? TextFileIo::readError(path, lines[0].mid(1)) : QString());
+        QCOMPARE(read.value, refused ? read.value : lines);
     }
 
     // Saves on a disk that fills up, over devices, and by users who may not hand a file over
@@ -285,27 +218,23 @@ private slots:
     void save_keepsOwnerModeAndOldBytes_data() {
         QTest::addColumn<QString>("kind");  // url, ram or recent
         QTest::addColumn<int>("folderMode");
-        QTest::addColumn<int>("fileMode");  // -1: a link to a device, -2: none
-        QTest::addColumn<int>("saver");     // user id, in the file's group
-        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<int>("fileMode");    // -1: a link to a device, -2: none
+        QTest::addColumn<int>("saver");       // user id, in the file's group
         QTest::addColumn<QString>("reason");  // empty: saved
         const auto row = [](const char* tag, const char* kind, int folderMode, int fileMode,
-                            int saver, bool fullDisk, const char* reason = "") {
-            QTest::newRow(tag) << kind << folderMode << fileMode << saver << fullDisk << reason;
+                            int saver, const char* reason = "") {
+            QTest::newRow(tag) << kind << folderMode << fileMode << saver << reason;
         };
-        const char* full = "no space left on device";
-        row("full disk, shortcut", "url", 0777, 0640, 0, true, full);
-        row("full disk, no cut line", "recent", 0777, 0640, 0, true, full);
-        row("full disk, in place", "ram", 0755, 0666, Other, true, full);
-        row("link to a device", "url", 0777, -1, 0, false, "it is not a regular file");
-        row("root saves another's", "ram", 0777, 02640, 0, false);
-        row("group member saves", "url", 0777, 0660, Other, false);
-        row("read-only folder", "ram", 0755, 0666, Other, false);
-        row("sticky folder", "url", 01777, 0666, Other, false);
-        row("read-only file", "url", 0777, 0644, Other, false, "it is read-only");
-        row("new file, read-only folder", "ram", 0755, -2, Other, false,
-            "the folder \"%1\" is read-only");
-        row("unreadable shortcut kept", "url", 0777, 0220, Other, false,
+        row("full disk, shortcut", "url", 0777, 0640, 0, Full);
+        row("full disk, no cut line", "recent", 0777, 0640, 0, Full);
+        row("full disk, in place", "ram", 0755, 0666, Other, Full);
+        row("link to a device", "url", 0777, -1, 0, "it is not a regular file");
+        row("root saves another's", "ram", 0777, 02640, 0);
+        row("group member saves in place", "url", 0777, 0660, Other);
+        row("read-only folder", "ram", 0755, 0666, Other);
+        row("read-only file", "url", 0777, 0644, Other, "it is read-only");
+        row("new file, read-only folder", "ram", 0755, -2, Other, "the folder \"%1\" is read-only");
+        row("unreadable shortcut kept", "url", 0777, 0220, Other,
             "its other entries could not be read (permission denied)");
     }
     void save_keepsOwnerModeAndOldBytes() {
@@ -313,7 +242,6 @@ private slots:
         QFETCH(int, folderMode);
         QFETCH(int, fileMode);
         QFETCH(int, saver);
-        QFETCH(bool, fullDisk);
         QFETCH(QString, reason);
         const QString folder = dir->filePath(QStringLiteral("disk"));
         QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(dir->path()), 0755) == 0);
@@ -336,7 +264,7 @@ private slots:
             QCOMPARE(::symlink(native + ".dev", native), 0);
         }
         QVERIFY(::chmod(QFile::encodeName(folder), mode_t(folderMode)) == 0);
-        QVERIFY(!fullDisk || disk.fill());
+        QVERIFY(reason != Full || disk.fill());
         struct stat before {};
         QCOMPARE(::stat(native, &before), fileMode > -2 ? 0 : -1);
 
@@ -348,8 +276,7 @@ private slots:
         });
         QCOMPARE(error, reason.isEmpty()
                             ? reason
-                            : TextFileIo::saveError(
-                                  path, reason.contains("%1") ? reason.arg(folder) : reason));
+                            : TextFileIo::saveError(path, reason.replace("%1", folder)));
         struct stat after {};
         QCOMPARE(::stat(native, &after), fileMode > -2 ? 0 : -1);
         const auto kept = [](const struct stat& st) {
@@ -369,10 +296,8 @@ private slots:
         const QString path = dir->filePath(QStringLiteral("link.ram"));
         // About 2 MB each, so that a kill often lands in the middle of a write.
         QStringList lists[2];
-        for (int i = 0; i < 40000; ++i) {
-            for (int v : {0, 1}) {
-                lists[v] << QStringLiteral("http://stream.example/v%1/clip%2.rm").arg(v).arg(i);
-            }
+        for (int i = 0; i < 80000; ++i) {
+            lists[i % 2] << QStringLiteral("http://stream.example/v%1/clip%2.rm").arg(i % 2).arg(i);
         }
         const QByteArray versions[2] = {realMediaBytes(lists[0]), realMediaBytes(lists[1])};
         QCOMPARE(writeRealMedia(path, lists[0]), QString());
@@ -399,7 +324,7 @@ private slots:
             for (int i = 0; i < saves; ++i) {
                 QCOMPARE(::read(done[0], &byte, 1), 1);
             }
-            QThread::usleep(ulong(random.bounded(oneSave.nsecsElapsed() / 1000 / saves + 1)));
+            ::usleep(useconds_t(random.bounded(oneSave.nsecsElapsed() / 1000 / saves + 1)));
             QCOMPARE(::kill(saver, SIGKILL), 0);
             QCOMPARE(::waitpid(saver, nullptr, 0), saver);
             ::close(done[0]);
@@ -419,28 +344,23 @@ private slots:
         QTest::addColumn<QByteArray>("before");  // empty: no file yet
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QString>("reason");
-        const auto row = [](const char* tag, QByteArray before, QString path, QByteArray after,
-                            QString reason = QString()) {
-            QTest::newRow(tag) << before << path << after << reason;
-        };
-        row("first save creates the file, path as UTF-8", "", QString::fromUtf8("/bü.url"),
-            "/b\xC3\xBC.url\r\n");
-        row("last line without end", "/a.url", "/b.ram", "/a.url\r\n/b.ram\r\n");
-        row("last line ending CR", "/a.url\r", "/b.ram", "/a.url\r/b.ram\r\n");
-        row("empty path adds nothing", "/a.url", "", "/a.url");
-        row("path with a line break refused", "/a.url\r\n", "/a\nb.url", "/a.url\r\n",
-            "the path \"/a\nb.url\" holds a line break");
+        QTest::newRow("first save creates the file, path as UTF-8")
+            << QByteArray() << QString::fromUtf8("/bü.url") << QByteArray("/b\xC3\xBC.url\r\n");
+        QTest::newRow("last line without end")
+            << QByteArray("/a.url") << "/b.ram" << QByteArray("/a.url\r\n/b.ram\r\n");
+        QTest::newRow("path with a line break refused")
+            << QByteArray("/a.url\r\n") << "/a\nb.url" << QByteArray("/a.url\r\n");
     }
     void recentAppend_addsPathOnItsOwnLine() {
         QFETCH(QByteArray, before);
         QFETCH(QString, path);
         QFETCH(QByteArray, after);
-        QFETCH(QString, reason);
         const QString recent = dir->filePath(QStringLiteral("recent.dat"));
         QVERIFY(before.isEmpty() || putFile(recent, before));
         QCOMPARE(RecentList::append(recent, path),
-                 reason.isEmpty() ? QString() : TextFileIo::saveError(recent, reason));
+                 !path.contains('\n') ? QString()
+                                      : TextFileIo::saveError(recent, "the path \"" + path +
+                                                                          "\" holds a line break"));
         QCOMPARE(fileBytes(recent), after);
     }
 
@@ -451,12 +371,9 @@ private slots:
         QTest::addColumn<bool>("refused");
         QTest::newRow("executable mode") << "file://%1/tool" << true;
         QTest::newRow("host localhost") << "file://localhost%1/tool" << true;
-        QTest::newRow("encoded name in a file address") << "file://%1/t%6Fol" << true;
         QTest::newRow("launcher by content, no suffix") << "file:%1/launcher" << true;
         QTest::newRow("script by #!") << "%1/script" << true;
-        QTest::newRow("ELF without execute mode") << "%1/elf" << true;
         QTest::newRow("text file") << "file://localhost%1/notes.txt" << false;
-        QTest::newRow("launcher group not first") << "%1/other" << false;
         QTest::newRow("named pipe is not read") << "%1/pipe" << false;
     }
     void localProgramPath() {
@@ -466,9 +383,7 @@ private slots:
             {"tool", "plain text"},
             {"launcher", "\xEF\xBB\xBF# made by hand\n\n[Desktop Entry]\nExec=/usr/bin/env\n"},
             {"script", "#!/bin/sh\n"},
-            {"elf", "\x7F\x45LF\x02\x01\x01"},
-            {"notes.txt", "hello\n"},
-            {"other", "[Other]\n[Desktop Entry]\n"}};
+            {"notes.txt", "hello\n"}};
         for (const auto& [name, bytes] : files) {
             QVERIFY(putFile(dir->filePath(name), bytes));
         }

@@ -54,9 +54,7 @@ http = serve({
     '/ok': ('200 OK\r\n\r\nhello', 'close'),
     '/to-missing': ('302 Found\r\nLocation: /missing\r\n\r\n', 'close'),
     '/loop': ('302 Found\r\nLocation: /loop\r\n\r\n', 'close'),
-    '/to-telnet': ('302 Found\r\nLocation: telnet://127.0.0.1/\r\n\r\n', 'close'),
     '/endless': ('200 OK\r\n\r\n', 'endless'),
-    '/endless-404': ('404 Gone\r\n\r\n', 'endless'),
     '/slow': ('200 OK\r\n\r\n', 'trickle'),
     '/stall': ('200 OK\r\nContent-Length: 99\r\n\r\n', 'stall'),
 })

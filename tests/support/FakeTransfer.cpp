@@ -7,23 +7,11 @@ void FakeTransfer::openUrl(const QString& url) {
     setErrorString(QString());
 }
 
-void FakeTransfer::cancel() {
-    ++cancelCount;
-}
-
-void FakeTransfer::report(int state, const QString& reason) {
-    if (state == Error) {
-        setErrorString(reason);
-    }
-    emit stateChanged(state);
-}
-
-void FakeTransfer::reportAll(const QList<int>& states) {
+void FakeTransfer::report(const QList<int>& states, const QString& reason) {
     for (const int state : states) {
-        report(state);
+        if (state == Error) {
+            setErrorString(reason);
+        }
+        emit stateChanged(state);
     }
-}
-
-void FakeTransfer::finish(const QByteArray& body, const QString& error) {
-    emit finished(body, error);
 }

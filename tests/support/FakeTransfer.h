@@ -15,14 +15,15 @@ public:
     void setProtocol(int protocol) override { protocol_ = protocol; }
     int protocol() const override { return protocol_; }
     void openUrl(const QString& url) override;
-    void cancel() override;
+    void cancel() override { ++cancelCount; }
 
-    // Reports `state` as the real component would; for state 11 `reason` becomes
+    // Reports the states as the real component would; at state 11 `reason` becomes
     // errorString() first.
-    void report(int state, const QString& reason = QString());
-    void reportAll(const QList<int>& states);
+    void report(const QList<int>& states, const QString& reason = QString());
     // Ends the fetch: finished(body, error).
-    void finish(const QByteArray& body, const QString& error = QString());
+    void finish(const QByteArray& body, const QString& error = QString()) {
+        emit finished(body, error);
+    }
 
     QStringList openedUrls;
     QList<int> protocolsUsed;  // protocol() at each openUrl
