@@ -59,6 +59,8 @@ private slots:
         const States failed = {1, 2, 3, 4, 5, 6, 7, 11, 9, 10};  // in the response
         row("404 after a redirect", http_ + "/to-missing", 4, false, failed, "^HTTP 404 Not Found");
         row("redirect loop stops at the limit", http_ + "/loop", 4, false, failed, "redirect");
+        row("redirect to another protocol is refused", http_ + "/to-telnet", 4, false, failed,
+            "telnet");
         row("endless body cut at the cap", http_ + "/endless", 4, false, failed, "65536 bytes");
         row("link test: endless body proven by its first bytes", http_ + "/endless", 4, true,
             kSuccess, "^$");

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 #include <memory>
 
 #include "FileFilter.h"
@@ -149,6 +150,9 @@ private slots:
         if (make == "fifo") {
             QCOMPARE(::mkfifo(native, 0600), 0);
         } else if (make == "device") {
+            if (::geteuid() != 0) {
+                QSKIP("making a device node needs root");
+            }
             QCOMPARE(::mknod(native + ".dev", S_IFCHR | 0666, makedev(1, 3)), 0);
             QCOMPARE(::symlink(native + ".dev", native), 0);
         } else if (make == "folder") {
