@@ -321,7 +321,7 @@ def full_disk(w):
     w.type(editor, "http://after.example/")
     w.keys(editor, "ctrl+s")
     # The message names the file and the reason (see the screenshots; its words are
-    # checked in the editors' own tests).
+    # checked by the writer's and the windows' own tests).
     box = w.window(EDITOR, besides=[editor])
     w.shot("editor")
     w.keys(box, "Return")
