@@ -40,15 +40,21 @@ class World:
             folder.mkdir(parents=True, mode=0o700)
         self.processes, self.program = [], None
         # Servers started at the same moment by other tests can take a display from under
-        # the one just reported: openbox then cannot connect, and a fresh server is tried.
-        for _ in range(3):
+        # the one just reported: openbox then cannot connect, and a fresh server is tried a
+        # little later. The logs say why, should every try fail.
+        for attempt in range(5):
             openbox = self.x_server()
             if self.wait("openbox", lambda: openbox.poll() is not None or "Openbox" in self.x(
                     "wmctrl", "-m", may_fail=True)) and openbox.poll() is None:
                 return
+            ends = f"Xvfb {self.processes[0].poll()}, openbox {openbox.poll()}"
             self.stop()
             self.processes = []
-        raise Failure("openbox could not connect to three X servers in a row")
+            time.sleep(0.5 * (attempt + 1))
+        logs = {log: (self.root / f"{log}.log").read_text(errors="replace")[-600:]
+                for log in ("xvfb", "openbox")}
+        raise Failure(f"openbox could not connect to five X servers in a row (last exit codes: "
+                      f"{ends}); logs: {logs}")
 
     def x_server(self):
         read_end, write_end = os.pipe()
