@@ -69,9 +69,7 @@ private slots:
             "place it in the same directory as the application. ");
     }
     void tip_showsTipAtDrawnPosition() {
-        QFETCH(QByteArray, file);
-        QFETCH(double, r);
-        QFETCH(QString, shown);
+        auto [file, r, shown] = fetch<QByteArray, double, QString>("file", "r", "shown");
         Fixture f;
         f.write("tod.dat", file);
         frmTip tip(f.state, nullptr, [r] { return r; });
@@ -221,8 +219,6 @@ private slots:
     // The update check's answers: the fetched bytes (null: the fetch failed).
     void check_data() {
         columns<QString, QString, QString>("running", "lblState", "answer");
-        row("same, line feed", "1.0.0", UpToDate, "1.0.0\n");
-        row("newer", "1.0.0", Upgrade, "1.0.1\n");
         row("no line end keeps the last digit", "1.0.0", UpToDate, "1.0.0");
         row("CR LF and blanks dropped", "1.0.0", UpToDate, "1.0.0 \t\r\n");
         row("numbers: 10 is newer than 9", "1.0.9", Upgrade, "1.0.10\n");
@@ -244,10 +240,8 @@ private slots:
         Fixture f;
         QCoreApplication::setApplicationVersion(running);
         FakeTransfer* fake = nullptr;
-        f.state.makeTransfer = [&fake]() -> std::unique_ptr<InternetTransfer> {
-            auto transfer = std::make_unique<FakeTransfer>();
-            fake = transfer.get();
-            return transfer;
+        f.state.makeTransfer = [&fake] {
+            return std::unique_ptr<InternetTransfer>(fake = new FakeTransfer);
         };
         frmCheck check(f.state, nullptr);
         check.show();

@@ -1,4 +1,7 @@
 #include "Fixture.h"
+#include "LinkFiles.h"
+#include "PlayListModel.h"
+#include "PlayListWindows.h"
 #include "WebPages.h"
 #include "frmMain.h"
 #include "frmRMMulti.h"
@@ -7,9 +10,18 @@ namespace {
 
 const char* const Kinds[] = {"frmMain", "frmRMMulti"};
 
-// "address | changed | file in the title", and the single-link editor's "| kind | checked
-// Link items, then play-list items after a p" ("-": none).
+// Each window's filters for its open (1) and save (2) dialogs.
+const QStringList Filters = {
+    "frmMain 1 Internet Link ( *.url )|*.url|RealMedia Link ( *.ram )|*.ram",
+    "frmRMMulti 1 RaelMedia Link ( *.ram )|*.ram", "frmRMMulti 2 RealPlayer Link ( *.ram )|*.ram"};
+
+// "address | changed | file in the title", then the single-link editor's "| kind | checked
+// Link items, then play-list items after a p" ("-": none), or the play list's "| entries, the
+// selected one in brackets"; "closed" once the window is gone.
 QString shown(const AddressEditorWindow* window) {
+    if (!window) {
+        return QStringLiteral("closed");
+    }
     const QString file = window->windowTitle().section(" - ", 1);
     QStringList parts{window->address(), window->urlChanged() ? "changed" : "clean",
                       file.isEmpty() ? "-" : file};
@@ -22,15 +34,22 @@ QString shown(const AddressEditorWindow* window) {
         }
         const QString kind = linkKindText(w->linkKind());
         parts << (kind.isEmpty() ? "-" : kind) << checked.join(' ');
+    } else if (const auto* w = qobject_cast<const frmRMMulti*>(window)) {
+        QStringList entries = w->entries();
+        if (w->selectedIndex() >= 0) {
+            entries[w->selectedIndex()] = '[' + entries[w->selectedIndex()] + ']';
+        }
+        parts << entries.join('|');
     }
     return parts.join(" | ");
 }
 
-// The menu item "file N", "view N", "help N", "web N", "link N" or "playlist N".
+// The menu item "new N", "file N", "view N", "help N", "web N", "link N" or "playlist N".
 QAction* item(AddressEditorWindow* window, const QString& name) {
     const int i = name.section(' ', 1).toInt();
     auto* w = qobject_cast<frmMain*>(window);
-    return name.startsWith("file")   ? window->fileAction(i)
+    return name.startsWith("new")    ? window->newAction(i)
+           : name.startsWith("file") ? window->fileAction(i)
            : name.startsWith("view") ? window->viewAction(i)
            : name.startsWith("help") ? window->helpAction(i)
            : name.startsWith("web")  ? window->onWebAction(i)
@@ -38,14 +57,18 @@ QAction* item(AddressEditorWindow* window, const QString& name) {
                                      : w->playListAction(i);
 }
 
-// Clipboard data that is not only text, as a browser puts there; null: no text at all.
-void setClipboard(const QString& text) {
+// Data that is not only text, as a browser puts on the clipboard or a file manager drops:
+// `text` (null: none) and `files`.
+QMimeData* mimeData(const QString& text, const QList<QUrl>& files = {}) {
     auto* data = new QMimeData;
     data->setData("application/x-orvane-test", "binary");
+    if (!files.isEmpty()) {
+        data->setUrls(files);
+    }
     if (!text.isNull()) {
         data->setText(text);
     }
-    QGuiApplication::clipboard()->setMimeData(data);
+    return data;
 }
 
 // The same row for both windows, the window's kind first.
@@ -56,19 +79,13 @@ void rowForKinds(const char* name, const Values&... values) {
     }
 }
 
-// A drop of text (null: none) and files, as a file manager or browser drops.
+// A drop of text (null: none) and files.
 void drop(QLineEdit* box, const QString& text, const QList<QUrl>& files = {}) {
-    QMimeData data;
-    if (!files.isEmpty()) {
-        data.setUrls(files);
-    }
-    if (!text.isNull()) {
-        data.setText(text);
-    }
+    const std::unique_ptr<QMimeData> data(mimeData(text, files));
     const QPoint at = box->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(box, &enter);
-    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent dropped(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(box, &dropped);
     QCoreApplication::processEvents();  // the drop is read once the drag has ended
 }
@@ -86,6 +103,11 @@ class tst_editors : public QObject {
                                           ? static_cast<AddressEditorWindow*>(new frmMain(f->state))
                                           : new frmRMMulti(f->state);
         made << window;
+        if (kind == "frmRMMulti") {
+            new QAbstractItemModelTester(static_cast<frmRMMulti*>(window)->playList(),
+                                         QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                         window);
+        }
         if (!address.isNull()) {
             window->setAddress(address);
             window->setUrlChanged(false);
@@ -94,7 +116,11 @@ class tst_editors : public QObject {
     }
 
 private slots:
-    void init() { f = std::make_unique<Fixture>(); }
+    void init() {
+        f = std::make_unique<Fixture>();
+        made << new QWidget;  // the main editor, off while a play list is open
+        f->state.mainEditor = made.last();
+    }
     void cleanup() {
         const int pending = f->prompts.pendingAnswers();
         qDeleteAll(made);
@@ -104,49 +130,65 @@ private slots:
         QCOMPARE(QApplication::topLevelWidgets(), QWidgetList());
     }
 
-    // Every way text enters the address box leaves the breaks of a two-line text out.
-    void addressBox_everyPathStripsLineBreaks_data() {
-        columns<QString, QString>("kind", "path");
-        for (const char* path :
-             {"Edit menu", "Ctrl+V", "Shift+Ins", "context menu", "middle click", "drop"}) {
-            rowForKinds(path, QString(path));
+    // Edit items ("0" to "4"), keys, the box's context menu ("menu"), a middle click and a
+    // drop, in order, on "http://abc" with a selection (start, length; start -1: the caret at
+    // `length`) and the clipboard holding `clipboard` (null: no text); the address and the
+    // clipboard after. "bar": the menu bar takes the focus before the Edit menu opens. Every
+    // way text enters the box leaves the breaks of a two-line text out.
+    void addressBox_data() {
+        columns<QString, QString, QPoint, QString, QString>("kind", "steps", "selection",
+                                                            "clipboard", "after");
+        const QString xyz = QStringLiteral("xyz"), twoLines = QStringLiteral("x\r\ny\n");
+        rowForKinds("select all, cut", "4 1", QPoint(-1, 0), xyz, " http://abc");
+        rowForKinds("paste at the caret, no text", "2", QPoint(-1, 7), QString(), "http://abc ");
+        rowForKinds("menu bar, copy", "bar 0", QPoint(0, 10), xyz, "http://abc http://abc");
+        rowForKinds("menu bar, paste", "bar 2", QPoint(0, 7), xyz, "xyzabc xyz");
+        for (const char* path : {"2", "Ctrl+V", "Shift+Ins", "menu", "middle", "drop"}) {
+            rowForKinds(path, QString(path), QPoint(0, 10), twoLines, "xy " + twoLines);
         }
     }
-    void addressBox_everyPathStripsLineBreaks() {
-        auto [kind, path] = fetch<QString, QString>("kind", "path");
-        const QString twoLines = QStringLiteral("http://a/\r\nhttp://b/\n");
-        AddressEditorWindow* window = make(kind);
+    void addressBox() {
+        auto [kind, steps, selection, clipboard, after] =
+            fetch<QString, QString, QPoint, QString, QString>("kind", "steps", "selection",
+                                                              "clipboard", "after");
+        QGuiApplication::clipboard()->setMimeData(mimeData(clipboard));
+        AddressEditorWindow* window = make(kind, "http://abc");
+        QLineEdit* box = window->txtURL;
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QLineEdit* box = window->txtURL;
         box->setFocus();
-        box->selectAll();
-        setClipboard(twoLines);
-        if (path == "Edit menu") {
-            window->editAction(2)->trigger();
-        } else if (path.contains('+')) {
-            QTest::keySequence(box, QKeySequence(path));
-        } else if (path == "context menu") {
-            const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
-            for (QAction* action : menu->actions()) {
-                if (action->text().startsWith("&Paste")) {
-                    action->trigger();
+        selection.x() >= 0 ? box->setSelection(selection.x(), selection.y())
+                           : box->setCursorPosition(selection.y());
+        for (const QString& step : steps.split(' ')) {
+            if (step == "bar") {
+                window->menuBar()->setFocus(Qt::MenuBarFocusReason);
+                emit window->mainMenu(1)->aboutToShow();
+            } else if (step.contains('+')) {
+                QTest::keySequence(box, QKeySequence(step));
+            } else if (step == "menu") {
+                const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+                for (QAction* action : menu->actions()) {
+                    if (action->text().startsWith("&Paste")) {
+                        action->trigger();
+                    }
                 }
+            } else if (step == "middle") {
+                if (!QGuiApplication::clipboard()->supportsSelection()) {
+                    QSKIP("this platform has no selection clipboard");
+                }
+                QGuiApplication::clipboard()->setText(clipboard, QClipboard::Selection);
+                box->clear();
+                QTest::mouseClick(box, Qt::MiddleButton);
+            } else if (step == "drop") {
+                drop(box, clipboard);
+            } else {
+                window->editAction(step.toInt())->trigger();
             }
-        } else if (path == "middle click") {
-            if (!QGuiApplication::clipboard()->supportsSelection()) {
-                QSKIP("this platform has no selection clipboard");
-            }
-            QGuiApplication::clipboard()->setText(twoLines, QClipboard::Selection);
-            box->clear();
-            QTest::mouseClick(box, Qt::MiddleButton);
-        } else {
-            drop(box, twoLines);
         }
-        QCOMPARE(window->address(),
-                 QStringLiteral("http://a/http://b/"));  // no waiting: fails fast
-        QVERIFY(window->urlChanged());
+        // No waiting: a fault fails fast.
+        QCOMPARE(window->address() + ' ' + QGuiApplication::clipboard()->text(), after);
+        QCOMPARE(window->urlChanged(), !after.startsWith("http://abc "));
     }
 
     // An address longer than a line edit's default limit is kept whole.
@@ -155,71 +197,14 @@ private slots:
         QCOMPARE(make("frmMain", address)->address(), address);
     }
 
-    // The Edit items in order on "http://abc" with a selection (start, length; start -1: the
-    // caret at `length`), the clipboard holding "xyz" (null: no text); the address and the
-    // clipboard after. "bar": the menu bar takes the focus before the Edit menu opens.
-    void editMenu_data() {
-        columns<QString, QString, QPoint, QString, QString>("kind", "items", "selection",
-                                                            "clipboard", "after");
-        const QString xyz = QStringLiteral("xyz");
-        rowForKinds("select all, cut", "4 1", QPoint(-1, 0), xyz, " http://abc");
-        rowForKinds("paste at the caret, no text", "2", QPoint(-1, 7), QString(), "http://abc ");
-        rowForKinds("menu bar, copy", "bar 0", QPoint(0, 10), xyz, "http://abc http://abc");
-        rowForKinds("menu bar, paste", "bar 2", QPoint(0, 7), xyz, "xyzabc xyz");
-    }
-    void editMenu() {
-        auto [kind, items, selection, clipboard, after] =
-            fetch<QString, QString, QPoint, QString, QString>("kind", "items", "selection",
-                                                              "clipboard", "after");
-        setClipboard(clipboard);
-        AddressEditorWindow* window = make(kind, "http://abc");
-        selection.x() >= 0 ? window->txtURL->setSelection(selection.x(), selection.y())
-                           : window->txtURL->setCursorPosition(selection.y());
-        for (const QString& item : items.split(' ')) {
-            if (item == "bar") {
-                QFocusEvent out(QEvent::FocusOut, Qt::MenuBarFocusReason);
-                QCoreApplication::sendEvent(window->txtURL, &out);
-                emit window->mainMenu(1)->aboutToShow();
-            } else {
-                window->editAction(item.toInt())->trigger();
-            }
-        }
-        QCOMPARE(window->address() + ' ' + QGuiApplication::clipboard()->text(), after);
-        QCOMPARE(window->urlChanged(), !after.startsWith("http://abc "));
-    }
-
-    // New Window, twice: each new window 200 twips right of and below the maker's frame, and
-    // every window at its designed size once shown.
-    void newWindow_cascadesAtDesignedSize_data() {
-        columns<QString>("kind");
-        rowForKinds("twice");
-    }
-    void newWindow_cascadesAtDesignedSize() {
-        QFETCH(QString, kind);
-        AddressEditorWindow* window = make(kind);
-        window->show();
-        window->move(100, 80);
-        window->newAction(1)->trigger();
-        window->newAction(1)->trigger();
-        const QPoint step(qRound(200.0 * window->logicalDpiX() / 1440),
-                          qRound(200.0 * window->logicalDpiY() / 1440));
-        const QList<QWidget*> windows = f->state.editorWindows();
-        QCOMPARE(windows.size(), 3);
-        for (QWidget* each : windows) {
-            made << each;
-            if (each != window) {
-                QCOMPARE(each->pos(), window->frameGeometry().topLeft() + step);
-            }
-            QCOMPARE(each->size(),
-                     kind == "frmMain" ? QSize(520, each->height()) : QSize(560, 380));
-        }
-    }
-
-    // Menu items and drops on a window holding `address` (null: the window's own), changed
-    // and titled old.url, with a desktop that opens nothing: the windows asked for and pages
-    // tried, then shown() with paths relative to the temporary folder, or the message. A play
-    // list read goes to the play-list window; the play-list window takes no dropped file (the
-    // editor that would read it is off while it is open).
+    // Menu items, buttons, closes and drops on a shown window holding `address` (null: the
+    // window's own), changed and titled old.url, with a desktop that opens nothing: the windows
+    // asked for and pages tried, then shown() with paths relative to the temporary folder, the
+    // play list's file (doc.ram once closed) and "editor on" where the play list let the main
+    // editor work again; or the message. "list A|[B]": the play list opened from doc.ram, B
+    // selected. A play list read goes to the play-list window; the play-list window takes no
+    // dropped file (the editor that would read it is off while it is open). Each new window
+    // is 200 twips right of and below its maker's frame, every window at its designed size.
     void commands_data() {
         columns<QString, QString, QString, QString, QString, QString>("kind", "address", "answers",
                                                                       "steps", "handed", "after");
@@ -233,11 +218,9 @@ private slots:
         rowForKinds("help 1", none, "Ok", "help 1", feedback, noBrowser.arg(feedback));
         rowForKinds("web 1", none, "Ok", "web 1", WebPages::makerHome(),
                     noBrowser.arg(WebPages::makerHome()));
+        rowForKinds("new window twice", none, "", "new 1, new 1", "", "");
         const char* frmMain = "frmMain";
         row("about over the editor", frmMain, none, "", "help 5", "about modal", "");
-        row("about over the play list", "frmRMMulti", none, "", "help 5", "about", "");
-        row("play list refuses a dropped file", "frmRMMulti", "http://old/", "", "drop+text a.url",
-            "", old);
         row("with play list", frmMain, "ftp://h", "", "playlist 1, playlist 0", "playList modal",
             "http://h | changed | old.url | RM | 7 p0");
         row("kind switch keeps the play-list mark", frmMain, "http://h", "", "playlist 1, link 7",
@@ -257,6 +240,37 @@ private slots:
             old + " | - | 7");
         row("drop file and text", frmMain, "http://old/", "", "drop+text a.url", "",
             "http://x/ | changed | old.url | - | 7");
+        const char* list = "frmRMMulti";
+        row("about over the play list", list, none, "", "help 5", "about", "");
+        row("play list refuses a dropped file", list, "http://old/", "", "drop+text a.url", "",
+            old + " | ");
+        row("open, save as: an empty list saves the box", list, none, "open:empty.ram save:out.ram",
+            "list A|[B]|C, file 2, file 5", "", "http:// | clean | out.ram |  | http://\r\n");
+        row("title bar, Yes", list, none, "Yes", "list A|B, Add, close", "",
+            "closed | A\r\nB\r\nhttp://\r\n | editor on");
+        row("Exit, Cancel", list, none, "Cancel", "list A|B, Add, file 7", "",
+            "http:// | changed | doc.ram | A|B|[http://] | A\r\nB\r\n | editor on");
+        row("program close, No", list, none, "No", "list A|B, Add, program", "",
+            "closed | A\r\nB\r\n");
+        row("program end, No: asked once", list, none, "No", "list A|B, Add, end", "",
+            "closed | A\r\nB\r\n");
+        row("program end, Cancel", list, none, "Cancel", "list A|B, Add, end", "",
+            "http:// | changed | doc.ram | A|B|[http://] | A\r\nB\r\n");
+        row("new link, Yes", list, none, "Yes", "list A|B, Add, new 0", "",
+            "http:// | clean | doc.ram | A|B|[http://] | A\r\nB\r\nhttp://\r\n");
+        row("add a duplicate", list, none, "", "list A, Add", "",
+            "A | changed | doc.ram | A|[A] | A\r\n");
+        row("remove the only entry", list, none, "", "list [A], Remove", "",
+            "A | changed | doc.ram |  | A\r\n");
+        row("remove, nothing selected", list, none, "", "list A|B, Remove", "",
+            "http:// | clean | doc.ram | A|B | A\r\nB\r\n");
+        row("up from the middle", list, none, "", "list A|[B]|C, Up", "",
+            "http:// | changed | doc.ram | [B]|A|C | A\r\nB\r\nC\r\n");
+        row("down from the middle", list, none, "", "list A|[B]|C, Down", "",
+            "http:// | changed | doc.ram | A|C|[B] | A\r\nB\r\nC\r\n");
+        row("up at the top", list, none, "Ok", "list [A]|B|C, Up", "", "End of the Data");
+        row("down at the bottom", list, none, "Ok", "list A|[B], Down", "", "End of the Data");
+        row("down on an empty list", list, none, "Ok", "list, Down", "", "End of the Data");
     }
     void commands() {
         auto [kind, address, answers, steps, handed, after] =
@@ -265,9 +279,12 @@ private slots:
         f->write("a.url", "[InternetShortcut]\r\nURL=http://x/\r\n");
         f->write("one.ram", "rtsp://one/\r\n");
         f->write("two.ram", "A\r\nB\r\n");
+        f->write("empty.ram", "");
         f->write("tool", "x");
         QFile::setPermissions(f->path("tool"), QFile::ReadOwner | QFile::ExeOwner);
-        AddressEditorWindow* window = make(kind, address.replace("%1", f->dir.path()));
+        QPointer<AddressEditorWindow> window = make(kind, address.replace("%1", f->dir.path()));
+        auto* list = qobject_cast<frmRMMulti*>(window);
+        window->show();
         window->setUrlChanged(true);
         window->document().setPath(f->path("old.url"));
         f->shell.result = false;
@@ -277,23 +294,70 @@ private slots:
             for (const QString& file : step.split(' ').mid(1)) {
                 files << QUrl::fromLocalFile(f->path(file));
             }
+            const QString lines = step.section(' ', 1);
             if (step.startsWith("drop")) {
                 const bool text = step.startsWith("drop+text");
                 drop(window->txtURL, text ? files.first().toString() : QString(), files);
+            } else if (step.startsWith("list")) {
+                const QStringList entries = QString(lines).remove('[').remove(']').split('|');
+                QVERIFY(list->openFile(f->write(
+                    "doc.ram", realMediaBytes(lines.isEmpty() ? QStringList() : entries))));
+                list->selectEntry(lines.split('|').indexOf(QRegularExpression("\\[.*")));
+            } else if (auto* button = window->findChild<QPushButton*>("cmd" + step)) {
+                QTest::mouseClick(button, Qt::LeftButton);
+            } else if (step == "close") {
+                closeFromTitleBar(window);
+            } else if (step == "program") {  // as the program's end closes the windows
+                window->close();
+            } else if (step == "end") {  // as the main editor's close asks every editor first
+                f->state.settleAllBeforeExit() && window->close();
             } else {
                 item(window, step)->trigger();
             }
         }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE((f->windows.calls + f->shell.opened).join(' '), handed);
-        QVERIFY(steps != "file 2" ||
-                f->prompts.calls.value(1).text ==
-                    "Internet Link ( *.url )|*.url|RealMedia Link ( *.ram )|*.ram");
+        for (const ScriptedPrompts::Call& call : f->prompts.calls) {  // the file dialogs' filters
+            QVERIFY(
+                call.kind == ScriptedPrompts::Kind::Message ||
+                Filters.contains(kind + ' ' + QString::number(int(call.kind)) + ' ' + call.text));
+        }
         if (answers.endsWith("Ok")) {  // the message names what it is about
             const QString said = f->prompts.calls.isEmpty() ? "" : f->prompts.calls.last().text;
             QVERIFY2(said.contains(after.replace("%1", f->dir.path())), qPrintable(said));
         } else if (!after.isEmpty()) {
-            QCOMPARE(shown(window).replace(f->dir.path() + '/', ""), after);
+            QString state = shown(window).replace(f->dir.path() + '/', "");
+            if (kind == "frmRMMulti") {
+                const QString file = window ? window->document().path() : f->path("doc.ram");
+                state += QFile::exists(file) ? " | " + f->read(QFileInfo(file).fileName()) : "";
+                state += f->state.mainEditor->isEnabled() ? " | editor on" : "";
+            }
+            QCOMPARE(state, after);
         }
+        if (window) {
+            const QPoint step(qRound(200.0 * window->logicalDpiX() / 1440),
+                              qRound(200.0 * window->logicalDpiY() / 1440));
+            for (QWidget* each : f->state.editorWindows()) {
+                made << each;
+                QVERIFY(each == window || each->pos() == window->frameGeometry().topLeft() + step);
+                QCOMPARE(each->size(),
+                         kind == "frmMain" ? QSize(520, each->height()) : QSize(560, 380));
+            }
+        }
+    }
+
+    // The single-link editor's reader fills the shared window, appending to what it holds.
+    void sharedWindow_filledByReader() {
+        PlayListWindows windows(f->state);
+        const QString three = f->write("three.ram", "A\r\nB\r\nC\r\n");
+        windows.send({"A", "B", "C"}, three);
+        frmRMMulti* window = windows.window();
+        QVERIFY(window && window->isVisible() && !window->urlChanged());
+        QVERIFY(!f->state.mainEditor->isEnabled());
+        windows.send({"D"}, f->path("other.ram"));
+        QCOMPARE(window->entries(), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(window->documentPath(), three);
+        made << window;
     }
 };
 

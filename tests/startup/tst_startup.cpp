@@ -91,11 +91,9 @@ private slots:
             "wizard over another window, " + usable + ", wizard closed");
     }
     void windowsAfterSplash() {
-        QFETCH(QString, flags);
-        QFETCH(bool, tipByOk);
-        QFETCH(bool, pickPlayList);
-        QFETCH(bool, second);
-        QFETCH(QString, events);
+        auto [flags, tipByOk, pickPlayList, second, events] =
+            fetch<QString, bool, bool, bool, QString>("flags", "tipByOk", "pickPlayList", "second",
+                                                      "events");
         Fixture f;
         auto entry = start(f, flags);
         frmMain* main = entry->windows().mainEditor();
