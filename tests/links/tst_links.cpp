@@ -1,6 +1,3 @@
-#include <QRandomGenerator>
-#include <functional>
-
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -17,11 +14,6 @@
 #include "TinyDisk.h"
 
 namespace {
-
-template <qsizetype N>
-QByteArray raw(const char (&text)[N]) {
-    return QByteArray(text, N - 1);
-}
 
 QByteArray utf16(QStringView text) {  // little-endian, as the test machines are
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
@@ -95,8 +87,8 @@ private slots:
             "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=x", "x",
             "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=http://b\xC3\xBC/");
         row("NUL bytes kept with every other key",
-            raw("[A]\nk=\0\n[InternetShortcut]\nURL=x\nI=1\n"), "x",
-            raw("[A]\nk=\0\n[InternetShortcut]\nURL=http://b\xC3\xBC/\nI=1\n"));
+            QByteArrayLiteral("[A]\nk=\0\n[InternetShortcut]\nURL=x\nI=1\n"), "x",
+            QByteArrayLiteral("[A]\nk=\0\n[InternetShortcut]\nURL=http://b\xC3\xBC/\nI=1\n"));
         row("UTF-16, odd last byte kept",
             "\xFF\xFE" + utf16(u"[InternetShortcut]\nURL=\u00E9\n") + '\x01', QString(QChar(0xE9)),
             "\xFF\xFE" + utf16(u"[InternetShortcut]\nURL=http://bü/\n") + '\x01');
@@ -108,8 +100,7 @@ private slots:
         const ReadResult<LinkFileContent> read = readLinkFile(path);
         QCOMPARE(read.ok() ? read.value.addresses.value(0) : read.error,
                  address.startsWith('!') ? TextFileIo::readError(path, address.mid(1)) : address);
-        const QString other = QString::fromUtf8("http://bü/");
-        QCOMPARE(writeInternetShortcut(path, other, true), QString());
+        QCOMPARE(writeInternetShortcut(path, QString::fromUtf8("http://bü/"), true), QString());
         QCOMPARE(f->read("f.URL"), resaved);
     }
 
@@ -146,7 +137,7 @@ private slots:
         row("folder", "d.ram", "folder", {"!it is a folder"});
         row("pipe, not waited on", "p.url", "pipe", {"!it is not a regular file"});
         row("100 MB file", "big.ram", "huge", {"!it is larger than 64 MiB"});
-        row("NUL bytes in RealMedia link", "b.ram", raw("http://a/\r\n\0\1\r\n"),
+        row("NUL bytes in RealMedia link", "b.ram", QByteArrayLiteral("http://a/\r\n\0\1\r\n"),
             {"!it holds binary data, not lines of text"});
         row("address over the line cap", "b.ram", "x\r\n" + atCap + "a", {longLine});
         row("shortcut address over the line cap", "c.url",
@@ -163,15 +154,13 @@ private slots:
             fetch<QString, QByteArray, QStringList>("file", "bytes", "lines");
         const QString name = file.section(' ', 0, 0);
         const QString path = f->path(name);
-        QFile made(path);
         if (bytes == "folder") {
             QVERIFY(QDir().mkdir(path));
         } else if (bytes == "pipe") {
             QCOMPARE(::mkfifo(QFile::encodeName(path), 0600), 0);
-        } else if (bytes == "huge") {
-            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(100 * 1000 * 1000));  // sparse
         } else {
             f->write(name, bytes);
+            QVERIFY(bytes != "huge" || QFile::resize(path, 100 * 1000 * 1000));  // sparse
         }
         ReadResult<QStringList> read;
         if (name == "list.dat") {
@@ -281,34 +270,25 @@ private slots:
             lists[i % 2] << QStringLiteral("http://stream.example/v%1/clip%2.rm").arg(i % 2).arg(i);
         }
         const QByteArray versions[2] = {realMediaBytes(lists[0]), realMediaBytes(lists[1])};
+        QElapsedTimer oneSave;
+        oneSave.start();
         QCOMPARE(writeRealMedia(path, lists[0]), QString());
+        const qint64 saveMicros = oneSave.nsecsElapsed() / 1000 + 1;
         QRandomGenerator random(20261206);
         int seen[2] = {0, 0};
         QElapsedTimer budget;
         budget.start();
         for (int round = 0; round < 40 && budget.elapsed() < 20000; ++round) {
-            int done[2];
-            QCOMPARE(::pipe(done), 0);
             const pid_t saver = ::fork();
-            if (saver == 0) {  // says each finished save with one byte
+            if (saver == 0) {
                 for (int i = 1; writeRealMedia(path, lists[i % 2]).isEmpty(); ++i) {
-                    [[maybe_unused]] const ssize_t n = ::write(done[1], "s", 1);
                 }
                 ::_exit(1);
             }
-            ::close(done[1]);
-            // Timed by the first save, the kill lands in the second to the fifth.
-            char byte;
-            QElapsedTimer oneSave;
-            oneSave.start();
-            const int saves = 1 + int(random.bounded(4));
-            for (int i = 0; i < saves; ++i) {
-                QCOMPARE(::read(done[0], &byte, 1), 1);
-            }
-            ::usleep(useconds_t(random.bounded(oneSave.nsecsElapsed() / 1000 / saves + 1)));
+            // Timed by the first save, the kill lands in one of the next five.
+            ::usleep(useconds_t(random.bounded(5 * saveMicros)));
             QCOMPARE(::kill(saver, SIGKILL), 0);
             QCOMPARE(::waitpid(saver, nullptr, 0), saver);
-            ::close(done[0]);
             // A kill between naming the finished new file and the rename leaves it beside.
             for (const QString& name : QDir(f->dir.path()).entryList(QDir::Files | QDir::Hidden)) {
                 const QByteArray bytes = f->read(name);
@@ -322,14 +302,14 @@ private slots:
     }
 
     void recentAppend_addsPathOnItsOwnLine_data() {
-        columns<QByteArray, QString, QByteArray>("before", "path",
-                                                 "after");  // before null: no file
-        QTest::newRow("first save creates the file, path as UTF-8")
-            << QByteArray() << QString::fromUtf8("/bü.url") << QByteArray("/b\xC3\xBC.url\r\n");
-        QTest::newRow("last line without end")
-            << QByteArray("/a.url") << "/b.ram" << QByteArray("/a.url\r\n/b.ram\r\n");
-        QTest::newRow("path with a line break refused")
-            << QByteArray("/a.url\r\n") << "/a\nb.url" << QByteArray("/a.url\r\n");
+        // before null: no file yet
+        columns<QByteArray, QString, QByteArray>("before", "path", "after");
+        row("first save creates the file, path as UTF-8", QByteArray(),
+            QString::fromUtf8("/bü.url"), QByteArray("/b\xC3\xBC.url\r\n"));
+        row("last line without end", QByteArray("/a.url"), "/b.ram",
+            QByteArray("/a.url\r\n/b.ram\r\n"));
+        row("path with a line break refused", QByteArray("/a.url\r\n"), "/a\nb.url",
+            QByteArray("/a.url\r\n"));
     }
     void recentAppend_addsPathOnItsOwnLine() {
         auto [before, path, after] =
@@ -355,14 +335,10 @@ private slots:
     }
     void localProgramPath() {
         auto [address, refused] = fetch<QString, bool>("address", "refused");
-        const QList<std::pair<const char*, QByteArray>> files = {
-            {"tool", "plain text"},
-            {"launcher", "\xEF\xBB\xBF# made by hand\n\n[Desktop Entry]\nExec=/usr/bin/env\n"},
-            {"script", "#!/bin/sh\n"},
-            {"notes.txt", "hello\n"}};
-        for (const auto& [name, bytes] : files) {
-            f->write(name, bytes);
-        }
+        f->write("tool", "plain text");
+        f->write("launcher", "\xEF\xBB\xBF# made by hand\n\n[Desktop Entry]\nExec=/usr/bin/env\n");
+        f->write("script", "#!/bin/sh\n");
+        f->write("notes.txt", "hello\n");
         QVERIFY(QFile::setPermissions(f->path("tool"), QFile::ReadOwner | QFile::ExeOther));
         QCOMPARE(::mkfifo(qPrintable(f->path("pipe")), 0600), 0);
         const QString path = ::localProgramPath(address.arg(f->dir.path()));

@@ -5,24 +5,26 @@
 #include "frmMain.h"
 #include "frmRMMulti.h"
 
-namespace {
-// File menu items, the same in both editors.
-constexpr int OpenItem = 2;
-constexpr int SaveAsItem = 5;
-}  // namespace
-
 class tst_fileFaults : public QObject {
     Q_OBJECT
+    // File menu items, the same in both editors.
+    static constexpr int OpenItem = 2;
+    static constexpr int SaveAsItem = 5;
+
 private slots:
-    void failures_saidOnce_windowKept_data() {
-        QTest::addColumn<QString>("ext");
-        QTest::newRow("editor") << "url";
-        QTest::newRow("play list") << "ram";
+    void failure_saidOnce_windowKept_data() {
+        columns<QString, QString, QString>("ext", "answer", "reason");
+        for (const char* ext : {"url", "ram"}) {
+            QTest::addRow("%s: open fails part-way", ext) << ext << "open:bad."
+                                                          << "input/output error";
+            QTest::addRow("%s: save into a missing folder", ext) << ext << "save:no/new."
+                                                                 << "does not exist";
+        }
     }
-    // A window titled with a file it opened fails to open another part-way, then fails to
-    // save its changed link into a missing folder.
-    void failures_saidOnce_windowKept() {
-        QFETCH(QString, ext);
+    // A window titled with a file it opened fails to open another part-way, or to save its
+    // changed link into a missing folder.
+    void failure_saidOnce_windowKept() {
+        auto [ext, answer, reason] = fetch<QString, QString, QString>("ext", "answer", "reason");
         Fixture f;
         const std::unique_ptr<AddressEditorWindow> window(
             ext == "url" ? static_cast<AddressEditorWindow*>(new frmMain(f.state))
@@ -35,33 +37,26 @@ private slots:
         // /proc/self/mem opens as a regular file, but reading at offset 0 fails (nothing is
         // mapped there), as a bad disk block would: root cannot read it either.
         QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), f.path("bad." + ext)));
+        const bool save = answer.startsWith("save");
+        if (save) {
+            QTest::keyClicks(window->txtURL, QStringLiteral("x"));
+        }
         const auto* playList = qobject_cast<frmRMMulti*>(window.get());
         const auto shown = [&] {
             return window->windowTitle() + '|' + window->address() + '|' +
                    (playList ? playList->entries().join(',') : QString()) + '|' +
                    QString::number(window->urlChanged());
         };
-        const struct {
-            int item;
-            QString file;
-            const char* reason;
-        } steps[] = {{OpenItem, "bad." + ext, "input/output error"},
-                     {SaveAsItem, "no/new." + ext, "does not exist"}};
-        for (const auto& step : steps) {
-            if (step.item == SaveAsItem) {
-                QTest::keyClicks(window->txtURL, QStringLiteral("x"));
-            }
-            const QString before = shown();
-            f.prompts.calls.clear();
-            f.script((step.item == OpenItem ? "open:" : "save:") + step.file + " Ok");
-            window->fileAction(step.item)->trigger();
-            QCOMPARE(f.prompts.calls.size(), 2);  // the file dialog, the message
-            const ScriptedPrompts::Call& said = f.prompts.calls.last();
-            QCOMPARE(said.icon, Prompts::Icon::Warning);
-            QVERIFY2(said.text.contains(f.path(step.file)) && said.text.contains(step.reason),
-                     qPrintable(said.text));
-            QCOMPARE(shown(), before);
-        }
+        const QString before = shown();
+        f.prompts.calls.clear();
+        f.script(answer + ext + " Ok");
+        window->fileAction(save ? SaveAsItem : OpenItem)->trigger();
+        QCOMPARE(f.prompts.calls.size(), 2);  // the file dialog, the message
+        const ScriptedPrompts::Call& said = f.prompts.calls.last();
+        QCOMPARE(said.icon, Prompts::Icon::Warning);
+        const QString path = f.path(answer.section(':', 1) + ext);
+        QVERIFY2(said.text.contains(path) && said.text.contains(reason), qPrintable(said.text));
+        QCOMPARE(shown(), before);
         QCOMPARE(f.read("recent.dat"), NoFile);
         QVERIFY(!QFileInfo::exists(f.path("no")));
         checkCleanEnd(f.prompts.pendingAnswers());
