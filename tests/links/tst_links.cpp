@@ -1,10 +1,3 @@
-#include <QDir>
-#include <QElapsedTimer>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
-#include <functional>
-
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -12,6 +5,7 @@
 #include <unistd.h>
 #include <csignal>
 
+#include "Fixture.h"
 #include "LinkFiles.h"
 #include "LinkKinds.h"
 #include "LinkLaunchCheck.h"
@@ -20,21 +14,6 @@
 #include "TinyDisk.h"
 
 namespace {
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool putFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-template <qsizetype N>
-QByteArray raw(const char (&text)[N]) {
-    return QByteArray(text, N - 1);
-}
 
 QByteArray utf16(QStringView text) {  // little-endian, as the test machines are
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
@@ -73,13 +52,10 @@ QString runAs(int uid, const std::function<QString()>& job) {
 
 class tst_links : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Fixture> f;
 
 private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-    }
+    void init() { f = std::make_unique<Fixture>(); }
 
     // https is its own Link item, not Web, and switching its scheme word replaces it whole.
     void kinds_httpsIsNotWeb() {
@@ -90,9 +66,9 @@ private slots:
     // A shortcut is read, then saved with another address: only the URL value changes, every
     // other byte stays.
     void shortcut_data() {
-        QTest::addColumn<QByteArray>("bytes");    // null: no file yet
-        QTest::addColumn<QString>("address");     // "!" + reason when it cannot be read
-        QTest::addColumn<QByteArray>("resaved");  // with http://bü/
+        // bytes null: no file yet; address "!" + reason when it cannot be read; resaved with
+        // http://bü/.
+        columns<QByteArray, QString, QByteArray>("bytes", "address", "resaved");
         const auto row = [](const char* tag, QByteArray bytes, QString address,
                             QByteArray resaved) {
             QTest::newRow(tag) << bytes << address << resaved;
@@ -111,42 +87,37 @@ private slots:
             "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=x", "x",
             "\xEF\xBB\xBF[InternetShortcut]\r\n;caf\xE9\r\nURL=http://b\xC3\xBC/");
         row("NUL bytes kept with every other key",
-            raw("[A]\nk=\0\n[InternetShortcut]\nURL=x\nI=1\n"), "x",
-            raw("[A]\nk=\0\n[InternetShortcut]\nURL=http://b\xC3\xBC/\nI=1\n"));
+            QByteArrayLiteral("[A]\nk=\0\n[InternetShortcut]\nURL=x\nI=1\n"), "x",
+            QByteArrayLiteral("[A]\nk=\0\n[InternetShortcut]\nURL=http://b\xC3\xBC/\nI=1\n"));
         row("UTF-16, odd last byte kept",
             "\xFF\xFE" + utf16(u"[InternetShortcut]\nURL=\u00E9\n") + '\x01', QString(QChar(0xE9)),
             "\xFF\xFE" + utf16(u"[InternetShortcut]\nURL=http://bü/\n") + '\x01');
     }
     void shortcut() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, address);
-        QFETCH(QByteArray, resaved);
-        const QString path = dir->filePath("f.URL");
-        QVERIFY(bytes.isNull() || putFile(path, bytes));
+        auto [bytes, address, resaved] =
+            fetch<QByteArray, QString, QByteArray>("bytes", "address", "resaved");
+        const QString path = f->write("f.URL", bytes);
         const ReadResult<LinkFileContent> read = readLinkFile(path);
         QCOMPARE(read.ok() ? read.value.addresses.value(0) : read.error,
                  address.startsWith('!') ? TextFileIo::readError(path, address.mid(1)) : address);
-        const QString other = QString::fromUtf8("http://bü/");
-        QCOMPARE(writeInternetShortcut(path, other, true), QString());
-        QCOMPARE(fileBytes(path), resaved);
+        QCOMPARE(writeInternetShortcut(path, QString::fromUtf8("http://bü/"), true), QString());
+        QCOMPARE(f->read("f.URL"), resaved);
     }
 
     void playList_overALongerFile_isWrittenWhole() {
-        const QString path = dir->filePath("p.RAM");
-        QVERIFY(putFile(path, QByteArray(100, 'x')));
+        const QString path = f->write("p.RAM", QByteArray(100, 'x'));
         QCOMPARE(writeRealMedia(path, {"A", "", "B"}), QString());
-        QCOMPARE(fileBytes(path), QByteArray("A\r\n\r\nB\r\n"));
+        QCOMPARE(f->read("p.RAM"), QByteArray("A\r\n\r\nB\r\n"));
         QCOMPARE(readLinkFile(path).value.addresses, QStringList({"A", "", "B"}));
     }
 
     // Each reader splits lines at CR LF, CR or LF (CR LF and CR alone in the program's own
     // data files), decodes each alone, and refuses what it cannot hold, naming the file and
-    // the reason. list.dat is read with the size cap after its name; "newest" reads the
-    // lines wholly in the last cap bytes, the last three at most.
+    // the reason. The file's name tells the reader: list.dat is read with the size cap after
+    // its name; "newest" reads the lines wholly in the last cap bytes, the last three at most.
+    // Bytes "folder", "huge" and "pipe" are made so; lines {"!reason"}: refused.
     void read_data() {
-        QTest::addColumn<QString>("file");       // the name tells the reader
-        QTest::addColumn<QByteArray>("bytes");   // "folder", "huge": made so
-        QTest::addColumn<QStringList>("lines");  // {"!reason"}: refused
+        columns<QString, QByteArray, QStringList>("file", "bytes", "lines");
         const QByteArray atCap(lineCap, 'a');
         const QString longLine = QStringLiteral("!it has a line longer than 256 KiB");
         const auto row = [](const char* tag, const char* file, const QByteArray& bytes,
@@ -164,8 +135,9 @@ private slots:
         row("newest: cut line dropped", "list.dat 16 newest", "cut.url\r\n/a.url\r\n/b",
             {"/a.url", "/b"});
         row("folder", "d.ram", "folder", {"!it is a folder"});
+        row("pipe, not waited on", "p.url", "pipe", {"!it is not a regular file"});
         row("100 MB file", "big.ram", "huge", {"!it is larger than 64 MiB"});
-        row("NUL bytes in RealMedia link", "b.ram", raw("http://a/\r\n\0\1\r\n"),
+        row("NUL bytes in RealMedia link", "b.ram", QByteArrayLiteral("http://a/\r\n\0\1\r\n"),
             {"!it holds binary data, not lines of text"});
         row("address over the line cap", "b.ram", "x\r\n" + atCap + "a", {longLine});
         row("shortcut address over the line cap", "c.url",
@@ -178,18 +150,17 @@ private slots:
         row("tips file over the line cap", "tod.dat", "tip\n" + atCap, {longLine});
     }
     void read() {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, lines);
+        auto [file, bytes, lines] =
+            fetch<QString, QByteArray, QStringList>("file", "bytes", "lines");
         const QString name = file.section(' ', 0, 0);
-        const QString path = dir->filePath(name);
-        QFile made(path);
+        const QString path = f->path(name);
         if (bytes == "folder") {
-            QVERIFY(QDir(dir->path()).mkdir(name));
-        } else if (bytes == "huge") {
-            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(100 * 1000 * 1000));  // sparse
+            QVERIFY(QDir().mkdir(path));
+        } else if (bytes == "pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path), 0600), 0);
         } else {
-            QVERIFY(putFile(path, bytes));
+            f->write(name, bytes);
+            QVERIFY(bytes != "huge" || QFile::resize(path, 100 * 1000 * 1000));  // sparse
         }
         ReadResult<QStringList> read;
         if (name == "list.dat") {
@@ -212,163 +183,149 @@ private slots:
         QCOMPARE(read.value, refused ? read.value : lines);
     }
 
-    // Saves on a disk that fills up, over devices, and by users who may not hand a file over
-    // or write its folder: done with the owner, group and mode kept, or refused with the old
-    // bytes kept. Root only (a small tmpfs, other users); the saver is a child process.
+    // Saves on a disk that fills up, over devices and folders, and by users who may not hand
+    // a file over or write its folder: done with the owner, group and mode kept, or refused
+    // with the old bytes kept. Root only (a small tmpfs, other users); the saver is a child
+    // process, a user id in the file's group. The file is named in the disk's folder, which
+    // holds the file "plain"; its mode -1 makes it a link to a device, -2 leaves it out, -3
+    // makes it a folder. An empty reason: saved.
     void save_keepsOwnerModeAndOldBytes_data() {
-        QTest::addColumn<QString>("kind");  // url, ram or recent
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<int>("fileMode");    // -1: a link to a device, -2: none
-        QTest::addColumn<int>("saver");       // user id, in the file's group
-        QTest::addColumn<QString>("reason");  // empty: saved
-        const auto row = [](const char* tag, const char* kind, int folderMode, int fileMode,
-                            int saver, const char* reason = "") {
-            QTest::newRow(tag) << kind << folderMode << fileMode << saver << reason;
-        };
-        row("full disk, shortcut", "url", 0777, 0640, 0, Full);
-        row("full disk, no cut line", "recent", 0777, 0640, 0, Full);
-        row("full disk, in place", "ram", 0755, 0666, Other, Full);
-        row("link to a device", "url", 0777, -1, 0, "it is not a regular file");
-        row("root saves another's", "ram", 0777, 02640, 0);
-        row("group member saves in place", "url", 0777, 0660, Other);
-        row("read-only folder", "ram", 0755, 0666, Other);
-        row("read-only file", "url", 0777, 0644, Other, "it is read-only");
-        row("new file, read-only folder", "ram", 0755, -2, Other, "the folder \"%1\" is read-only");
-        row("unreadable shortcut kept", "url", 0777, 0220, Other,
+        columns<QString, int, int, int, QString>("file", "folderMode", "fileMode", "saver",
+                                                 "reason");
+        row("full disk, shortcut", "f.url", 0777, 0640, 0, Full);
+        row("full disk, no cut line", "f.recent", 0777, 0640, 0, Full);
+        row("full disk, in place", "f.ram", 0755, 0666, Other, Full);
+        row("link to a device", "f.url", 0777, -1, 0, "it is not a regular file");
+        row("onto a folder", "f.ram", 0777, -3, 0, "it is a folder");
+        row("into a missing folder", "no/f.ram", 0777, -2, 0, "the folder \"%1\" does not exist");
+        row("below a file", "plain/f.url", 0777, -2, 0, "\"%1\" is not a folder");
+        row("root saves another's", "f.ram", 0777, 02640, 0, "");
+        row("group member saves in place", "f.url", 0777, 0660, Other, "");
+        row("read-only folder", "f.ram", 0755, 0666, Other, "");
+        row("read-only file", "f.url", 0777, 0644, Other, "it is read-only");
+        row("new file, read-only folder", "f.ram", 0755, -2, Other,
+            "the folder \"%1\" is read-only");
+        row("unreadable shortcut kept", "f.url", 0777, 0220, Other,
             "its other entries could not be read (permission denied)");
     }
     void save_keepsOwnerModeAndOldBytes() {
-        QFETCH(QString, kind);
-        QFETCH(int, folderMode);
-        QFETCH(int, fileMode);
-        QFETCH(int, saver);
-        QFETCH(QString, reason);
-        const QString folder = dir->filePath(QStringLiteral("disk"));
-        QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(dir->path()), 0755) == 0);
+        auto [file, folderMode, fileMode, saver, reason] = fetch<QString, int, int, int, QString>(
+            "file", "folderMode", "fileMode", "saver", "reason");
+        const QString folder = f->path(QStringLiteral("disk"));
+        QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(f->dir.path()), 0755) == 0);
         const TinyDisk disk(folder, "64k");
         if (!disk.error().isEmpty()) {
             QSKIP(qPrintable(disk.error()));
         }
-        const QString path = folder + QStringLiteral("/f.") + kind;
+        f->write("disk/plain", "x");
+        const QString path = f->path("disk/" + file);
         const QByteArray native = QFile::encodeName(path);
         // A shortcut with more than its address; a recent list whose next line needs a page.
-        const QByteArray old = kind == "recent"
+        const QByteArray old = file.endsWith("recent")
                                    ? "/" + QByteArray(4087, 'a') + "\r\n"
                                    : "[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=3\r\n";
         if (fileMode > 0) {
-            QVERIFY(putFile(path, old));
+            f->write("disk/" + file, old);
             QCOMPARE(::chown(native, Other + 1, Other + 1), 0);
             QCOMPARE(::chmod(native, mode_t(fileMode)), 0);
         } else if (fileMode == -1) {
             QCOMPARE(::mknod(native + ".dev", S_IFCHR | 0666, makedev(1, 3)), 0);
             QCOMPARE(::symlink(native + ".dev", native), 0);
+        } else if (fileMode == -3) {
+            f->write("disk/" + file + "/inside", "x");
         }
         QVERIFY(::chmod(QFile::encodeName(folder), mode_t(folderMode)) == 0);
         QVERIFY(reason != Full || disk.fill());
         struct stat before {};
-        QCOMPARE(::stat(native, &before), fileMode > -2 ? 0 : -1);
+        QCOMPARE(::stat(native, &before), fileMode != -2 ? 0 : -1);
 
         const QString address = QStringLiteral("http://new/") + QString(5000, 'n');
         const QString error = runAs(saver, [&] {
-            return kind == "url"   ? writeInternetShortcut(path, address, true)
-                   : kind == "ram" ? writeRealMedia(path, {address})
-                                   : RecentList::append(path, address);
+            return file.endsWith("url")   ? writeInternetShortcut(path, address, true)
+                   : file.endsWith("ram") ? writeRealMedia(path, {address})
+                                          : RecentList::append(path, address);
         });
-        QCOMPARE(error, reason.isEmpty()
-                            ? reason
-                            : TextFileIo::saveError(path, reason.replace("%1", folder)));
+        reason.replace("%1", QFileInfo(path).absolutePath());
+        QCOMPARE(error, reason.isEmpty() ? reason : TextFileIo::saveError(path, reason));
         struct stat after {};
-        QCOMPARE(::stat(native, &after), fileMode > -2 ? 0 : -1);
+        QCOMPARE(::stat(native, &after), fileMode != -2 ? 0 : -1);
         const auto kept = [](const struct stat& st) {
             return QList<qint64>{st.st_mode, st.st_uid, st.st_gid, qint64(st.st_rdev)};
         };
         QCOMPARE(kept(after), kept(before));
-        QVERIFY(fileMode < 0 ||
-                fileBytes(path) == (!reason.isEmpty() ? old
-                                    : kind == "ram"   ? realMediaBytes({address})
-                                                      : internetShortcutBytes(address, old)));
+        QVERIFY(fileMode < 0 || f->read("disk/" + file) ==
+                                    (!reason.isEmpty()      ? old
+                                     : file.endsWith("ram") ? realMediaBytes({address})
+                                                            : internetShortcutBytes(address, old)));
     }
 
     // A save killed at any moment (SIGKILL: no chance to tidy up) leaves the old file or the
     // new one whole, never a mix or a stub, and nothing beside it that is not whole. A child
     // saves two versions by turns; each round kills it at a random moment.
     void killedSave_leavesOldOrNewFileWhole() {
-        const QString path = dir->filePath(QStringLiteral("link.ram"));
+        const QString path = f->path(QStringLiteral("link.ram"));
         // About 2 MB each, so that a kill often lands in the middle of a write.
         QStringList lists[2];
         for (int i = 0; i < 80000; ++i) {
             lists[i % 2] << QStringLiteral("http://stream.example/v%1/clip%2.rm").arg(i % 2).arg(i);
         }
         const QByteArray versions[2] = {realMediaBytes(lists[0]), realMediaBytes(lists[1])};
+        QElapsedTimer oneSave;
+        oneSave.start();
         QCOMPARE(writeRealMedia(path, lists[0]), QString());
+        const qint64 saveMicros = oneSave.nsecsElapsed() / 1000 + 1;
         QRandomGenerator random(20261206);
         int seen[2] = {0, 0};
         QElapsedTimer budget;
         budget.start();
         for (int round = 0; round < 40 && budget.elapsed() < 20000; ++round) {
-            int done[2];
-            QCOMPARE(::pipe(done), 0);
             const pid_t saver = ::fork();
-            if (saver == 0) {  // says each finished save with one byte
+            if (saver == 0) {
                 for (int i = 1; writeRealMedia(path, lists[i % 2]).isEmpty(); ++i) {
-                    [[maybe_unused]] const ssize_t n = ::write(done[1], "s", 1);
                 }
                 ::_exit(1);
             }
-            ::close(done[1]);
-            // Timed by the first save, the kill lands in the second to the fifth.
-            char byte;
-            QElapsedTimer oneSave;
-            oneSave.start();
-            const int saves = 1 + int(random.bounded(4));
-            for (int i = 0; i < saves; ++i) {
-                QCOMPARE(::read(done[0], &byte, 1), 1);
-            }
-            ::usleep(useconds_t(random.bounded(oneSave.nsecsElapsed() / 1000 / saves + 1)));
+            // Timed by the first save, the kill lands in one of the next five.
+            ::usleep(useconds_t(random.bounded(5 * saveMicros)));
             QCOMPARE(::kill(saver, SIGKILL), 0);
             QCOMPARE(::waitpid(saver, nullptr, 0), saver);
-            ::close(done[0]);
             // A kill between naming the finished new file and the rename leaves it beside.
-            for (const QString& name : QDir(dir->path()).entryList(QDir::Files | QDir::Hidden)) {
-                const QByteArray bytes = fileBytes(dir->filePath(name));
+            for (const QString& name : QDir(f->dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+                const QByteArray bytes = f->read(name);
                 QVERIFY2(bytes == versions[0] || bytes == versions[1], qPrintable(name));
-                QVERIFY(name == "link.ram" || QFile::remove(dir->filePath(name)));
+                QVERIFY(name == "link.ram" || QFile::remove(f->path(name)));
             }
-            ++seen[fileBytes(path) == versions[1] ? 1 : 0];
+            ++seen[f->read("link.ram") == versions[1] ? 1 : 0];
         }
         // Kills landed at different points: both versions were left at least once.
         QVERIFY(seen[0] > 0 && seen[1] > 0);
     }
 
     void recentAppend_addsPathOnItsOwnLine_data() {
-        QTest::addColumn<QByteArray>("before");  // empty: no file yet
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("first save creates the file, path as UTF-8")
-            << QByteArray() << QString::fromUtf8("/bü.url") << QByteArray("/b\xC3\xBC.url\r\n");
-        QTest::newRow("last line without end")
-            << QByteArray("/a.url") << "/b.ram" << QByteArray("/a.url\r\n/b.ram\r\n");
-        QTest::newRow("path with a line break refused")
-            << QByteArray("/a.url\r\n") << "/a\nb.url" << QByteArray("/a.url\r\n");
+        // before null: no file yet
+        columns<QByteArray, QString, QByteArray>("before", "path", "after");
+        row("first save creates the file, path as UTF-8", QByteArray(),
+            QString::fromUtf8("/bü.url"), QByteArray("/b\xC3\xBC.url\r\n"));
+        row("last line without end", QByteArray("/a.url"), "/b.ram",
+            QByteArray("/a.url\r\n/b.ram\r\n"));
+        row("path with a line break refused", QByteArray("/a.url\r\n"), "/a\nb.url",
+            QByteArray("/a.url\r\n"));
     }
     void recentAppend_addsPathOnItsOwnLine() {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, path);
-        QFETCH(QByteArray, after);
-        const QString recent = dir->filePath(QStringLiteral("recent.dat"));
-        QVERIFY(before.isEmpty() || putFile(recent, before));
+        auto [before, path, after] =
+            fetch<QByteArray, QString, QByteArray>("before", "path", "after");
+        const QString recent = f->write("recent.dat", before);
         QCOMPARE(RecentList::append(recent, path),
                  !path.contains('\n') ? QString()
                                       : TextFileIo::saveError(recent, "the path \"" + path +
                                                                           "\" holds a line break"));
-        QCOMPARE(fileBytes(recent), after);
+        QCOMPARE(f->read("recent.dat"), after);
     }
 
     // Browse must never hand the desktop an address that starts a program on this computer,
     // however the address names it and whatever the program's file is called.
     void localProgramPath_data() {
-        QTest::addColumn<QString>("address");  // %1: a folder holding the files below
-        QTest::addColumn<bool>("refused");
+        columns<QString, bool>("address", "refused");  // %1: a folder holding the files below
         QTest::newRow("executable mode") << "file://%1/tool" << true;
         QTest::newRow("host localhost") << "file://localhost%1/tool" << true;
         QTest::newRow("launcher by content, no suffix") << "file:%1/launcher" << true;
@@ -377,21 +334,16 @@ private slots:
         QTest::newRow("named pipe is not read") << "%1/pipe" << false;
     }
     void localProgramPath() {
-        QFETCH(QString, address);
-        QFETCH(bool, refused);
-        const QList<std::pair<const char*, QByteArray>> files = {
-            {"tool", "plain text"},
-            {"launcher", "\xEF\xBB\xBF# made by hand\n\n[Desktop Entry]\nExec=/usr/bin/env\n"},
-            {"script", "#!/bin/sh\n"},
-            {"notes.txt", "hello\n"}};
-        for (const auto& [name, bytes] : files) {
-            QVERIFY(putFile(dir->filePath(name), bytes));
-        }
-        QVERIFY(QFile::setPermissions(dir->filePath("tool"), QFile::ReadOwner | QFile::ExeOther));
-        QCOMPARE(::mkfifo(qPrintable(dir->filePath("pipe")), 0600), 0);
-        const QString path = ::localProgramPath(address.arg(dir->path()));
+        auto [address, refused] = fetch<QString, bool>("address", "refused");
+        f->write("tool", "plain text");
+        f->write("launcher", "\xEF\xBB\xBF# made by hand\n\n[Desktop Entry]\nExec=/usr/bin/env\n");
+        f->write("script", "#!/bin/sh\n");
+        f->write("notes.txt", "hello\n");
+        QVERIFY(QFile::setPermissions(f->path("tool"), QFile::ReadOwner | QFile::ExeOther));
+        QCOMPARE(::mkfifo(qPrintable(f->path("pipe")), 0600), 0);
+        const QString path = ::localProgramPath(address.arg(f->dir.path()));
         QCOMPARE(!path.isEmpty(), refused);
-        QVERIFY(path.isEmpty() || QFileInfo(path).canonicalFilePath().startsWith(dir->path()));
+        QVERIFY(path.isEmpty() || QFileInfo(path).canonicalFilePath().startsWith(f->dir.path()));
     }
 };
 

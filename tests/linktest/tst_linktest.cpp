@@ -1,16 +1,7 @@
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QPointer>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTest>
-#include <memory>
-
 #include "CurlTransfer.h"
 #include "FakeTransfer.h"
+#include "Fixture.h"
 #include "LinkTest.h"
-#include "ScriptedPrompts.h"
 #include "frmState.h"
 
 using States = QList<int>;

@@ -1,13 +1,5 @@
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <memory>
-
 #include "CurlTransfer.h"
+#include "Fixture.h"
 
 using States = QList<int>;
 
@@ -40,17 +32,11 @@ private slots:
         ftp_ = "ftp://127.0.0.1:" + ports[2];
     }
 
-    void cleanupTestCase() {
-        servers_.kill();
-        servers_.waitForFinished(5000);
-    }
-
     void exchange_data() {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<int>("protocol");
-        QTest::addColumn<bool>("linkTest");  // ends at the first body bytes, keeps no body
-        QTest::addColumn<States>("states");
-        QTest::addColumn<QString>("result");  // a pattern for the body and notice, or the error
+        // A link test ends at the first body bytes and keeps no body; the result is a pattern
+        // for the body and notice, or for the error.
+        columns<QString, int, bool, States, QString>("url", "protocol", "linkTest", "states",
+                                                     "result");
 
         const auto row = [](const char* tag, const QString& url, int protocol, bool linkTest,
                             const States& states, const char* result) {
@@ -69,7 +55,7 @@ private slots:
         row("stall in the body", http_ + "/stall", 4, false, failed,
             "^The transfer stalled: less than a byte a second for 2 seconds.$");
         row("HTTPS for another name than the certificate's",
-            QString(https_ + "/ok").replace("localhost", "127.0.0.1"), 5, false,
+            QString(https_ + "/to-plain").replace("localhost", "127.0.0.1"), 5, false,
             {1, 2, 3, 11, 9, 10}, "certificate");
         row("HTTPS sent on to HTTP works, noted as a downgrade", https_ + "/to-plain", 5, true,
             kSuccess, "^The secure.*downgraded.$");
@@ -79,11 +65,8 @@ private slots:
             {1, 2, 3, 4, 5, 11, 9, 10}, "^FTP 450 ");
     }
     void exchange() {
-        QFETCH(QString, url);
-        QFETCH(int, protocol);
-        QFETCH(bool, linkTest);
-        QFETCH(States, states);
-        QFETCH(QString, result);
+        auto [url, protocol, linkTest, states, result] = fetch<QString, int, bool, States, QString>(
+            "url", "protocol", "linkTest", "states", "result");
         States seen;
         QString errorString;  // the component's errorString() when state 11 arrived
         const std::unique_ptr<CurlTransfer> transfer = makeTransfer();

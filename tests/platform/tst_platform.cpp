@@ -1,13 +1,9 @@
-#include <QApplication>
-#include <QTemporaryDir>
-#include <QtTest>
-
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-#include <memory>
 
 #include "FileFilter.h"
+#include "Fixture.h"
 #include "IniSettingsBackend.h"
 #include "QtPrompts.h"
 #include "StageTracker.h"
@@ -19,11 +15,6 @@ using Text = std::optional<QString>;
 namespace {
 const QString kProduct = QStringLiteral("SOFTWARE\\Tessaly\\Orvane Editor");
 const QString kOption = kProduct + QStringLiteral("\\Option");
-
-bool putFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 }  // namespace
 
 class tst_platform : public QObject {
@@ -55,8 +46,7 @@ private slots:
     // in the order of StageTracker::Event: Resolve, Socket, Connected, reQuest starting,
     // requesT sent, Answer started, oK, Failed, Disconnecting, X disconnected; Z cancels.
     void stages_data() {
-        QTest::addColumn<QString>("events");
-        QTest::addColumn<States>("states");
+        columns<QString, States>("events", "states");
         QTest::newRow("progress hooks repeat while receiving")
             << "RSCCQCTATAAKDX" << States{1, 2, 3, 4, 5, 6, 7, 8, 12, 9, 10};
         QTest::newRow("reused connection starts at the request")
@@ -65,8 +55,7 @@ private slots:
         QTest::newRow("nothing after a cancel") << "RZSKFDX" << States{1};
     }
     void stages() {
-        QFETCH(QString, events);
-        QFETCH(States, states);
+        auto [events, states] = fetch<QString, States>("events", "states");
         StageTracker tracker;
         States reported;
         for (const QChar letter : events) {
@@ -83,14 +72,16 @@ private slots:
 
     // Values come from the user's file, else the machine-wide one, which is never written; a
     // hand-written file with one group per key path reads like the one the program writes.
-    // Missing and empty stay apart, and any text reads back as it was written.
+    // Missing and empty stay apart, and any text reads back as it was written. A user's file
+    // that is a pipe (which QSettings would wait on for good), a link to a device, a folder,
+    // or too large is never opened as settings, never replaced, and said with its reason.
     void ini_data() {
-        QTest::addColumn<QByteArray>("user");
-        QTest::addColumn<QString>("write");  // null: nothing written
-        QTest::addColumn<Text>("expected");
+        // user: the file's bytes, or "fifo", "device", "folder", "big" made so; write null:
+        // nothing written.
+        columns<QByteArray, QString, Text, QString>("user", "write", "expected", "reason");
         const auto row = [](const char* tag, const QByteArray& user, const QString& write,
-                            const Text& expected) {
-            QTest::newRow(tag) << user << write << expected;
+                            const Text& expected, const char* reason = "") {
+            QTest::newRow(tag) << user << write << expected << QString(reason);
         };
         row("hand-written groups",
             "[SOFTWARE\\Tessaly\\Orvane Editor\\Option]\nDefault Link=1\n"
@@ -102,83 +93,65 @@ private slots:
         row("empty text, the user's value first", "", "", Text(""));
         row("comma, semicolon and NUL", "", QString::fromUtf16(u"a, b; c\0X", 9),
             QString::fromUtf16(u"a, b; c\0X", 9));
+        row("pipe", "fifo", "X", Text("FTP"), "it is not a regular file");
+        row("link to a device", "device", "X", Text("FTP"), "it is not a regular file");
+        row("folder", "folder", "X", Text("FTP"), "it is a folder");
+        row("over 1 MiB", "big", "X", Text("FTP"), "it is larger than 1 MiB");
     }
     void ini() {
-        QFETCH(QByteArray, user);
-        QFETCH(QString, write);
-        QFETCH(Text, expected);
-        QTemporaryDir dir;
+        auto [user, write, expected, reason] =
+            fetch<QByteArray, QString, Text, QString>("user", "write", "expected", "reason");
+        // The standard places below the folders the environment names.
+        Fixture f;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(f.path("user")));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(f.path("system")));
+        const QString name = QStringLiteral("user/Tessaly/Orvane Editor.conf");
+        const QString file = f.write(name, QByteArray());  // only its folder
+        const QByteArray native = QFile::encodeName(file);
         const QByteArray system =
             "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Option\\Default%20Link=FTP\n";
-        QVERIFY(putFile(dir.filePath("system.conf"), system));
-        QVERIFY(user.isEmpty() || putFile(dir.filePath("user.conf"), user));
-        if (!write.isNull()) {
-            IniSettingsBackend writer(dir.filePath("user.conf"), dir.filePath("system.conf"));
-            writer.write(kOption, "Default Link", write);
-            QCOMPARE(writer.problem(), QString());
-        }
-        IniSettingsBackend backend(dir.filePath("user.conf"), dir.filePath("system.conf"));
-        QCOMPARE(backend.read(kOption, "Default Link"), expected);
-        QCOMPARE(backend.read(kProduct, "Default Link"), Text());
-        QFile file(dir.filePath("system.conf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), system);
-    }
-
-    // The user's file as a pipe (which QSettings would wait on for good), a link to a
-    // device, a folder, or too large: never opened as settings, never replaced, and said.
-    void ini_badSettingsFile_isLeftAloneAndSaid_data() {
-        QTest::addColumn<QString>("make");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("pipe") << "fifo"
-                              << "it is not a regular file";
-        QTest::newRow("link to a device") << "device"
-                                          << "it is not a regular file";
-        QTest::newRow("folder") << "folder"
-                                << "it is a folder";
-        QTest::newRow("over 1 MiB") << "big"
-                                    << "it is larger than 1 MiB";
-    }
-    void ini_badSettingsFile_isLeftAloneAndSaid() {
-        QFETCH(QString, make);
-        QFETCH(QString, reason);
-        QTemporaryDir dir;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
-        const QString file = dir.filePath("Tessaly/Orvane Editor.conf");
-        const QByteArray native = QFile::encodeName(file);
-        QVERIFY(QDir().mkpath(dir.filePath("Tessaly")));
-        if (make == "fifo") {
+        f.write("system/Tessaly/Orvane Editor.conf", system);
+        if (user == "fifo") {
             QCOMPARE(::mkfifo(native, 0600), 0);
-        } else if (make == "device") {
+        } else if (user == "device") {
             if (::geteuid() != 0) {
                 QSKIP("making a device node needs root");
             }
             QCOMPARE(::mknod(native + ".dev", S_IFCHR | 0666, makedev(1, 3)), 0);
             QCOMPARE(::symlink(native + ".dev", native), 0);
-        } else if (make == "folder") {
+        } else if (user == "folder") {
             QVERIFY(QDir().mkpath(file));
         } else {
-            QVERIFY(putFile(file, "[SOFTWARE]\nTessaly\\Orvane%20Editor\\Version=1.0.0\n;" +
-                                      QByteArray(1 << 20, 'x') + '\n'));
+            const QByteArray big =
+                QByteArray(system).replace("FTP", "1") + ';' + QByteArray(1 << 20, 'x') + '\n';
+            f.write(name, user == "big" ? big : user);
         }
-        struct stat before;
+        struct stat before {};
         QCOMPARE(::stat(native, &before), 0);
         IniSettingsBackend backend;
-        QCOMPARE(backend.userFile(), file);
-        QVERIFY2(backend.problem().contains(file) && backend.problem().contains(reason),
-                 qPrintable(backend.problem()));
-        backend.write(kProduct, "Default Link", "FTP");
-        QVERIFY2(backend.problem().contains(reason), qPrintable(backend.problem()));
-        QCOMPARE(backend.read(kProduct, "Version"), Text());  // the defaults are used
-        struct stat after;
+        // Nothing said of a good file; of a bad one, its name and the reason.
+        const auto said = [&] {
+            return reason.isEmpty()
+                       ? backend.problem().isEmpty()
+                       : backend.problem().contains(file) && backend.problem().contains(reason);
+        };
+        QVERIFY2(said(), qPrintable(backend.problem()));
+        if (!write.isNull()) {
+            backend.write(kOption, "Default Link", write);
+            QVERIFY2(said(), qPrintable(backend.problem()));
+        }
+        QCOMPARE(IniSettingsBackend().read(kOption, "Default Link"), expected);
+        QCOMPARE(backend.read(kProduct, "Default Link"), Text());
+        QCOMPARE(f.read("system/Tessaly/Orvane Editor.conf"), system);
+        struct stat after {};
         QCOMPARE(::stat(native, &after), 0);
-        QCOMPARE(after.st_mode, before.st_mode);
-        QCOMPARE(after.st_size, before.st_size);
+        QVERIFY(reason.isEmpty() ||
+                (after.st_mode == before.st_mode && after.st_size == before.st_size));
     }
 };
 
 int main(int argc, char* argv[]) {
-    TinyDisk::enterPrivateMounts();  // before Qt starts any thread
+    TinyDisk::enterPrivateMounts();  // device nodes are made in a mount namespace of its own
     QApplication app(argc, argv);
     tst_platform test;
     return QTest::qExec(&test, argc, argv);

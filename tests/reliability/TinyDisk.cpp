@@ -6,27 +6,16 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
-#include <cerrno>
-#include <cstring>
 
-namespace {
-
-QString lastError(const char* what) {
-    return QStringLiteral("%1: %2").arg(QString::fromLatin1(what),
-                                        QString::fromLocal8Bit(std::strerror(errno)));
-}
-
-QString privateMountsError = QStringLiteral("enterPrivateMounts() was not called");
-
-}  // namespace
+static QString privateMountsError = QStringLiteral("enterPrivateMounts() was not called");
 
 QString TinyDisk::enterPrivateMounts() {
     if (geteuid() != 0) {
         privateMountsError = QStringLiteral("mounting a tmpfs needs root");
     } else if (unshare(CLONE_NEWNS) != 0) {
-        privateMountsError = lastError("unshare(CLONE_NEWNS)");
+        privateMountsError = "unshare(CLONE_NEWNS): " + qt_error_string();
     } else if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        privateMountsError = lastError("making / private");
+        privateMountsError = "making / private: " + qt_error_string();
     } else {
         privateMountsError.clear();
     }
@@ -37,7 +26,7 @@ TinyDisk::TinyDisk(const QString& folder, const char* size)
     : folder_(folder), error_(privateMountsError) {
     if (error_.isEmpty() && mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
                                   (QByteArray("mode=0777,size=") + size).constData()) != 0) {
-        error_ = lastError("tmpfs mount");
+        error_ = "tmpfs mount: " + qt_error_string();
     }
 }
 
