@@ -165,12 +165,16 @@ class World:
         time.sleep(0.3)
         return self.clipboard()
 
-    def save_as(self, wid, keys, path):
+    def file_dialog(self, wid, keys, title, path, answer=None):
+        """Names a file in the Open or Save As dialog the keys bring up; answer: the keys
+        for the dialog's own question ("already exists, replace it?")."""
         self.keys(wid, *keys)
-        dialog = self.window("Save As")
+        dialog = self.window(title)
         self.type(dialog, str(path))
         self.keys(dialog, "Return")
-        self.gone(dialog, "the save dialog")
+        if answer:
+            self.keys(self.window(title, besides=[dialog]), answer)
+        self.gone(dialog, f"the {title} dialog")
 
     def tiny_disk(self, size="64k"):
         """A tmpfs that only this driver and the programs it starts from now on see."""
@@ -183,14 +187,6 @@ class World:
                 or libc.mount(b"tmpfs", bytes(disk), b"tmpfs", 0, f"size={size}".encode())):
             raise Skip(f"no mounts of its own: {os.strerror(ctypes.get_errno())}")
         return disk
-
-    def open(self, wid, path):
-        if wid:
-            self.keys(wid, "alt+f", "o")
-        dialog = self.window("Open")
-        self.type(dialog, str(path))
-        self.keys(dialog, "Return")
-        self.gone(dialog, "the open dialog")
 
     def shot(self, label=""):
         path = self.options.shots / f"{self.name}{'-' if label else ''}{label}.png"
@@ -228,7 +224,7 @@ def link_menu_and_save(w):
     w.keys(editor, "alt+l", "f")
     target = w.files / "my links" / "tool.url"
     target.parent.mkdir()
-    w.save_as(editor, ["ctrl+s"], target)
+    w.file_dialog(editor, ["ctrl+s"], "Save As", target)
     editor = w.window(f"{EDITOR} - {target}")
     w.shot()
     expect_file(target, b"[InternetShortcut]\r\nURL=ftp://files.example.com/pub/tool.zip\r\n")
@@ -243,7 +239,7 @@ def paste_two_lines(w):
     w.clipboard("http://a/\r\nhttp://b/")
     w.keys(editor, "ctrl+a", "ctrl+v", "alt+l", "r", "o")
     target = w.files / "x.ram"
-    w.save_as(editor, ["alt+f", "a"], target)
+    w.file_dialog(editor, ["alt+f", "a"], "Save As", target)
     w.shot()
     expect_file(target, b"http://a/http://b/\r\n")
 
@@ -290,7 +286,7 @@ def wizard_play_list(w):
     w.type(play_list, "rtsp://media.example.com/one.rm")
     w.keys(play_list, "alt+a")
     target = w.files / "list.ram"
-    w.save_as(play_list, ["ctrl+s"], target)
+    w.file_dialog(play_list, ["ctrl+s"], "Save As", target)
     w.shot()
     expect_file(target, b"rtsp://media.example.com/one.rm\r\n")
     w.close(w.window(f"{PLAY_LIST} - {target}"))
@@ -313,7 +309,7 @@ def full_disk(w):
         except OSError:
             pass
     editor = w.startup()
-    w.open(editor, shortcut)
+    w.file_dialog(editor, ["alt+f", "o"], "Open", shortcut)
     editor = w.window(f"{EDITOR} - {shortcut}")
     w.type(editor, "http://after.example/")
     w.keys(editor, "ctrl+s")
@@ -326,8 +322,8 @@ def full_disk(w):
     expect_file(shortcut, shortcut_bytes)
     check(w.titled(f"{EDITOR} - {shortcut}") == [editor], "the editor's title changed")
     w.keys(editor, "alt+f", "o")
-    w.keys(w.window(EDITOR, besides=[editor]), "alt+n")  # still changed: asked, not saved
-    w.open(None, play_list)
+    # Still changed: the question comes; No (not saved), and the Open dialog follows.
+    w.file_dialog(w.window(EDITOR, besides=[editor]), ["alt+n"], "Open", play_list)
     lister = w.window(f"{PLAY_LIST} - {play_list}")
     w.type(lister, "http://three.example/c.rm")
     w.keys(lister, "alt+a", "ctrl+s")
@@ -346,12 +342,7 @@ def device_link(w):
     target.symlink_to(device)
     editor = w.startup()
     w.type(editor, "http://example.com/")
-    w.keys(editor, "alt+f", "a")
-    dialog = w.window("Save As")
-    w.type(dialog, str(target))
-    w.keys(dialog, "Return")
-    w.keys(w.window("Save As", besides=[dialog]), "alt+y")  # "already exists, replace it?"
-    w.gone(dialog, "the save dialog")
+    w.file_dialog(editor, ["alt+f", "a"], "Save As", target, answer="alt+y")
     w.window(EDITOR, besides=[editor])  # the refusal, naming the file and the reason
     w.shot()
     check(target.is_symlink() and target.is_char_device(), f"{target} is no longer a device")
