@@ -383,12 +383,16 @@ def cpu_seconds(pid):
 
 
 def link_test_ends(w):
-    """A link to an endless stream is proved by its first bytes; a test whose dialog is
-    closed from the title bar stops its transfer."""
+    """libcurl is loaded by the first link test, not before; a link to an endless stream is
+    proved by its first bytes; a test whose dialog is closed from the title bar stops its
+    transfer."""
     server, editor = Server(), w.startup()
+    curl_mapped = lambda: "/libcurl" in Path(f"/proc/{w.program.pid}/maps").read_text()
+    check(not curl_mapped(), "libcurl is loaded before any link test")
     w.type(editor, f"http://127.0.0.1:{server.port}/live")
     w.keys(editor, "ctrl+t")
     dialog = w.window("Orvane Editor - Testing the Link...")
+    check(curl_mapped(), "the link test runs without libcurl")
     w.wait("the end of the endless stream's test", lambda: "/live" in server.closed)
     w.shot("stream")
     check(server.sent["/live"] < 64 << 20, f"the test read {server.sent['/live']} bytes")
