@@ -1,4 +1,6 @@
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -11,7 +13,6 @@
 #include "LinkLaunchCheck.h"
 #include "RecentList.h"
 #include "TextFileIo.h"
-#include "TinyDisk.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ QByteArray utf16(QStringView text) {  // little-endian, as the test machines are
 
 constexpr int Other = 4242;  // a user who is not root; the files' owner is one more
 const char* const Full = "no space left on device";
+// Empty when the process has mounts of its own (see main), else why it has not.
+QString privateMounts;
 
 // Runs `job` as `uid` (in the group Other + 1) in a child process and returns what it said;
 // root runs it itself.
@@ -213,10 +216,14 @@ private slots:
             "file", "folderMode", "fileMode", "saver", "reason");
         const QString folder = f->path(QStringLiteral("disk"));
         QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(f->dir.path()), 0755) == 0);
-        const TinyDisk disk(folder, "64k");
-        if (!disk.error().isEmpty()) {
-            QSKIP(qPrintable(disk.error()));
+        // A tmpfs of 64 KiB that only this process sees, so that a save can fill it.
+        const QByteArray mountPoint = QFile::encodeName(folder);
+        if (!privateMounts.isEmpty() ||
+            ::mount("tmpfs", mountPoint, "tmpfs", 0, "mode=0777,size=64k") != 0) {
+            QSKIP(qPrintable(privateMounts.isEmpty() ? "tmpfs: " + qt_error_string()
+                                                     : privateMounts));
         }
+        const auto unmount = qScopeGuard([&] { ::umount2(mountPoint, MNT_DETACH); });
         f->write("disk/plain", "x");
         const QString path = f->path("disk/" + file);
         const QByteArray native = QFile::encodeName(path);
@@ -235,7 +242,13 @@ private slots:
             f->write("disk/" + file + "/inside", "x");
         }
         QVERIFY(::chmod(QFile::encodeName(folder), mode_t(folderMode)) == 0);
-        QVERIFY(reason != Full || disk.fill());
+        if (reason == Full) {
+            QFile filler(folder + "/.filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, 'f')) > 0) {
+            }
+            QCOMPARE(filler.error(), QFileDevice::ResourceError);  // the disk is full
+        }
         struct stat before {};
         QCOMPARE(::stat(native, &before), fileMode != -2 ? 0 : -1);
 
@@ -348,7 +361,13 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    TinyDisk::enterPrivateMounts();  // before Qt starts any thread
+    // Before Qt starts any thread: a mount namespace of the process's own.
+    if (::geteuid() != 0) {
+        privateMounts = QStringLiteral("mounting a tmpfs needs root");
+    } else if (::unshare(CLONE_NEWNS) != 0 ||
+               ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        privateMounts = "no mounts of its own: " + qt_error_string();
+    }
     QCoreApplication app(argc, argv);
     tst_links test;
     return QTest::qExec(&test, argc, argv);

@@ -53,7 +53,6 @@ def serve(routes, context=None):
 http = serve({
     '/ok': ('200 OK\r\n\r\nhello', 'close'),
     '/to-missing': ('302 Found\r\nLocation: /missing\r\n\r\n', 'close'),
-    '/to-telnet': ('302 Found\r\nLocation: telnet://127.0.0.1/\r\n\r\n', 'close'),
     '/loop': ('302 Found\r\nLocation: /loop\r\n\r\n', 'close'),
     '/endless': ('200 OK\r\n\r\n', 'endless'),
     '/slow': ('200 OK\r\n\r\n', 'trickle'),
