@@ -3,7 +3,7 @@
 working folder, driven with xdotool, wmctrl, xprop and xclip. A scenario checks what a user
 sees (windows, their places and sizes, the clipboard) and what reaches the disk, and leaves
 a screenshot in the shots folder."""
-import argparse, ctypes, os, re, signal, shutil, socket, subprocess, sys, threading, time
+import argparse, ctypes, os, re, signal, shutil, socketserver, subprocess, sys, threading, time
 from pathlib import Path
 
 TOOLS = ("Xvfb", "openbox", "xdotool", "wmctrl", "xprop", "xclip", "import", "strace")
@@ -349,21 +349,17 @@ def device_link(w):
     check(editor in w.titled(EDITOR), "the editor's title changed")
 
 
-class Server:
+class Server(socketserver.ThreadingTCPServer):
     """HTTP on the loopback: /live streams without end, /silent never answers. Notes when
     each connection is closed and how much it was sent."""
+    daemon_threads = True
 
     def __init__(self):
-        self.listener = socket.create_server(("127.0.0.1", 0))
-        self.port, self.closed, self.sent = self.listener.getsockname()[1], {}, {}
-        threading.Thread(target=self.serve, daemon=True).start()
+        super().__init__(("127.0.0.1", 0), None)
+        self.port, self.closed, self.sent = self.server_address[1], {}, {}
+        threading.Thread(target=self.serve_forever, daemon=True).start()
 
-    def serve(self):
-        while True:
-            connection, _ = self.listener.accept()
-            threading.Thread(target=self.answer, args=(connection,), daemon=True).start()
-
-    def answer(self, connection):
+    def finish_request(self, connection, _):
         path = connection.recv(4096).split(b" ")[1].decode()
         self.sent[path] = 0
         try:
