@@ -2,11 +2,15 @@
 #include "FakeTransfer.h"
 #include "Fixture.h"
 #include "LinkTarget.h"
+#include "OrvaneE_Class.h"
 #include "WebPages.h"
 #include "frmCheck.h"
 #include "frmHelpContent.h"
 #include "frmHelpPro.h"
+#include "frmMain.h"
 #include "frmOptions.h"
+#include "frmRMMulti.h"
+#include "frmSplash.h"
 #include "frmStartup.h"
 #include "frmTip.h"
 
@@ -45,13 +49,34 @@ struct Target final : LinkTarget {
     LinkKind kind = LinkKind::Web;
 };
 
+// The program's entry routine over the fixture's settings and prompts, with `flags` (tips,
+// editor, wizard: "0" or "1") stored before it runs Main; the splash ends at once.
+std::unique_ptr<OrvaneE_Class> start(Fixture& f, const QString& flags) {
+    const QString names[] = {Registry::ShowTipsAtStartup, Registry::ShowEditorAtStartup,
+                             Registry::ShowStartupWizard};
+    for (int i = 0; i < 3; ++i) {
+        f.backend.setOption(names[i], flags.mid(i, 1));
+    }
+    f.write("tod.dat", "A tip.\r\n");
+    auto entry = std::make_unique<OrvaneE_Class>(f.prompts, f.shell, f.backend, 0);
+    entry->state().dataDir = f.dir.path();
+    entry->state().recentFile = f.state.recentFile;
+    entry->Main();
+    return entry;
+}
+
 }  // namespace
 
-// The tip window, help windows, options dialog, startup wizard and update check.
+// The tip window, help windows, options dialog, startup wizard, update check and the
+// program's start.
 class tst_dialogs : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { checkCleanEnd(); }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() {
+        checkCleanEnd();
+        QCOMPARE(QApplication::topLevelWidgets(), QWidgetList());
+    }
 
     // The tip shown from tod.dat (null: none) for a drawn number r, before and after Next
     // (r stays the same).
@@ -224,8 +249,8 @@ private slots:
         row("numbers: 10 is newer than 9", "1.0.9", Upgrade, "1.0.10\n");
         row("missing part counts as 0", "1.0", UpToDate, "1.0.0\n");
         row("empty but for a line end", "1.0.0", Failed + "The answer is empty.", "\r\n");
-        row("web page", "1.0.0", Failed + "The answer is not a version number.",
-            "<html>Moved</html>\n");
+        row("text after the number", "1.0.0", Failed + "The answer is not a version number.",
+            "1.0.1 <html>\n");
         row("too long", "1.0.0", Failed + "The answer is larger than 65536 bytes.",
             QString(64 * 1024 + 1, u'1'));
         row("failed fetch", "1.0.0", Failed + "HTTP 404 Not Found", QString());
@@ -268,6 +293,106 @@ private slots:
         QCOMPARE(check.isVisible(), caption != "&OK");
         QCOMPARE(f.shell.opened.size(), caption == "&Upgrade" ? 1 : 0);
         QCOMPARE(fake->openedUrls.size(), caption == "&Start" ? 2 : 1);
+    }
+
+    // Main over the stored "Default Link" and "Version" ("-": missing), which it leaves as
+    // `settings` says after the ">": "Default Link" is matched exactly and replaced when
+    // unknown, "Version" written only when missing or empty. The splash shows; its tick shows
+    // the main editor and the windows by the three flags, New Link in a second window the
+    // wizard, in the order they open and close. The tip is closed by OK or its close box; the
+    // wizard cancelled or given the play list, which must then come up in front and usable:
+    // an entry is typed, added, and the window closed.
+    void startup_data() {
+        columns<QString, QString, bool, bool, bool, QString>("flags", "settings", "tipByOk",
+                                                             "pickPlayList", "second", "events");
+        const QString usable = QStringLiteral("play list usable: http://x");
+        row("wizard alone opens nothing", "001", "- - > HTTP 1.0.0", true, false, false, "");
+        row("editor only: play list waited for", "011", "http 1.0.0 > HTTP 1.0.0", true, false,
+            false, usable);
+        row("all three", "111", "HTTP 0.9.7 > HTTP 0.9.7", true, false, false,
+            "play list behind a dialog, tip, wizard over the editor, wizard closed, tip closed");
+        row("tip closed by its close box opens no wizard", "101", "HTTP 1.0.0 > HTTP 1.0.0", false,
+            false, false, "tip, tip closed");
+        row("wizard's play list at startup", "101", "Gopher 1.0.0 > HTTP 1.0.0", true, true, false,
+            "tip, wizard over the editor, " + usable + ", wizard closed, tip closed");
+        row("wizard's play list from a second window", "000", "HTTPS 2 > HTTPS 2", true, true, true,
+            "wizard over another window, " + usable + ", wizard closed");
+    }
+    void startup() {
+        auto [flags, settings, tipByOk, pickPlayList, second, events] =
+            fetch<QString, QString, bool, bool, bool, QString>("flags", "settings", "tipByOk",
+                                                               "pickPlayList", "second", "events");
+        Fixture f;
+        const QStringList before = settings.section(" > ", 0, 0).split(' ');
+        if (before[0] != "-") {
+            f.backend.setOption(Registry::DefaultLink, before[0]);
+        }
+        if (before[1] != "-") {
+            f.backend.write(Registry::ProductKey, Registry::Version, before[1]);
+        }
+        auto entry = start(f, flags);
+        frmMain* main = entry->windows().mainEditor();
+        QVERIFY(main && !main->isVisible() && entry->splash()->isVisible());
+        QCOMPARE(f.backend.read(Registry::OptionKey, Registry::DefaultLink).value_or("") + ' ' +
+                     f.backend.read(Registry::ProductKey, Registry::Version).value_or(""),
+                 settings.section(" > ", 1));
+        QStringList seen;
+        QPointer<frmTip> tip;
+        QTimer watcher;
+        watcher.setInterval(5);
+        connect(&watcher, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            frmRMMulti* playList = entry->windows().playLists().window();
+            if (playList && playList->isVisible() && !seen.join(' ').contains("play list")) {
+                if (modal || !playList->isEnabled()) {
+                    seen << "play list behind a dialog";
+                    return;
+                }
+                // A window held behind another would take no keys.
+                QTest::keyClicks(playList->txtURL, "x");
+                playList->cmdAdd->click();
+                f.prompts.answerMessage(Prompts::Answer::No);
+                seen << "play list usable: " + playList->entries().join(' ');
+                playList->fileAction(7)->trigger();
+            } else if (auto* shownTip = qobject_cast<frmTip*>(modal); shownTip && shownTip != tip) {
+                tip = shownTip;
+                seen << "tip";
+                connect(shownTip, &QObject::destroyed, [&seen] { seen << "tip closed"; });
+                QTimer::singleShot(0, shownTip, [shownTip, tipByOk] {
+                    tipByOk ? shownTip->cmdOK->click() : (void)shownTip->close();
+                });
+            } else if (auto* wizard = qobject_cast<frmStartup*>(modal);
+                       wizard && !seen.join(' ').contains("wizard")) {
+                seen << QStringLiteral("wizard over ") +
+                            (wizard->parentWidget() == main ? "the editor" : "another window");
+                connect(wizard, &QObject::destroyed, [&seen] { seen << "wizard closed"; });
+                wizard->selectItem(
+                    wizard->listItems().indexOf("RealMedia Link with Play List Support"));
+                QTimer::singleShot(0, wizard, [wizard, pickPlayList] {
+                    (pickPlayList ? wizard->cmdOK : wizard->cmdCancel)->click();
+                });
+            }
+        });
+        watcher.start();
+        QTRY_VERIFY(main->isVisible());  // the splash's delay is 0 ms
+        QVERIFY(entry->splash() == nullptr || !entry->splash()->isVisible());
+        QCOMPARE(main->noForm(), 0);
+        frmMain* target = main;
+        if (second) {  // New Link in a second window
+            main->newAction(1)->trigger();
+            target = static_cast<frmMain*>(entry->state().editorWindows().last());
+            target->newAction(0)->trigger();
+        }
+        watcher.stop();
+        QCOMPARE(seen.join(", "), events);
+        QCOMPARE(main->isEnabled(), !events.contains("play list behind a dialog"));
+        // The wizard fills the window that asked for it; cancelled, it leaves the editor as
+        // startup made it.
+        QCOMPARE(target->address() + ' ' + linkKindText(target->linkKind()),
+                 pickPlayList ? "http:// RM" : "http:// Web");
+        QVERIFY(!target->urlChanged());
+        QCOMPARE(f.prompts.pendingAnswers(), 0);
+        entry.reset();
     }
 };
 
