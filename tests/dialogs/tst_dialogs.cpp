@@ -1,7 +1,5 @@
-#include "EditorDocument.h"
 #include "FakeTransfer.h"
 #include "Fixture.h"
-#include "LinkTarget.h"
 #include "OrvaneE_Class.h"
 #include "WebPages.h"
 #include "frmCheck.h"
@@ -20,34 +18,6 @@ const QString UpToDate = QStringLiteral("You have get the Newest Version");
 const QString Upgrade = QStringLiteral("Click Upgrade to get the upgrade...");
 const QString Failed = QStringLiteral("The newest version could not be checked.\n");
 const QString Cancel = QStringLiteral("<cancel>");
-
-// The single-link editor as the wizard sees it: titled /old.url, holding an address the user
-// typed and did not save. "address | kind | file | changed" after the wizard.
-struct Target final : LinkTarget {
-    explicit Target(Fixture& f) : doc(f.prompts, nullptr, "B", f.state.recentFile) {
-        doc.setPath("/old.url");
-        doc.setChanged(true);
-    }
-    void setAddress(const QString& text) override {
-        address = text;
-        doc.setChanged(true);
-    }
-    void setLinkKind(LinkKind value) override { kind = value; }
-    EditorDocument& document() override { return doc; }
-    bool openFile(const QString& path) override {
-        address = "opened " + path;
-        doc.setChanged(false);
-        return true;
-    }
-    QString shown() const {
-        return QStringList{address, linkKindText(kind), doc.path().isEmpty() ? "-" : doc.path(),
-                           doc.changed() ? "changed" : "clean"}
-            .join(" | ");
-    }
-    EditorDocument doc;
-    QString address = QStringLiteral("typed");
-    LinkKind kind = LinkKind::Web;
-};
 
 // The program's entry routine over the fixture's settings and prompts, with `flags` (tips,
 // editor, wizard: "0" or "1") stored before it runs Main; the splash ends at once.
@@ -191,19 +161,19 @@ private slots:
     // (recent.dat oldest first, blanks and duplicates kept); OK with an item fills the
     // editor or opens its file, and asks for the play-list window once the wizard has closed.
     // Choice: new:<item>, recent:<row>, existing:<file>; editorFlag: "Show Editor at
-    // Startup" (null: missing); after: Target::shown().
+    // Startup" (null: missing); after: the editor's "address | kind | file | changed".
     void wizard_data() {
         columns<QString, QString, QString, bool>("choice", "editorFlag", "after", "playList");
-        const QString kept = QStringLiteral("typed | Web | /old.url | changed");
+        const QString kept = QStringLiteral("typed |  | /old.url | changed");
         const char* playList = "new:RealMedia Link with Play List Support";
-        row("new Web SSL", "new:Web ( SSL ) Link", "0", "https:// | Web | - | clean", false);
-        row("new play list, editor flag 1", playList, "1", "http:// | RM | - | clean", false);
-        row("new play list, flag missing", playList, QString(), "http:// | RM | - | clean", true);
+        row("new Web SSL", "new:Web ( SSL ) Link", "0", "https:// | Web |  | clean", false);
+        row("new play list, editor flag 1", playList, "1", "http:// | RM |  | clean", false);
+        row("new play list, flag missing", playList, QString(), "http:// | RM |  | clean", true);
         row("new, nothing chosen", "new:", "0", kept, false);
-        row("recent shortcut", "recent:1", "0", "opened /b.url | Web | /old.url | clean", false);
+        row("recent shortcut", "recent:1", "0", "http://b/ | Web | /b.url | clean", false);
         row("recent upper-case .RAM", "recent:2", "0", kept, false);
         row("recent empty line", "recent:3", "0", kept, false);
-        row("existing", "existing:/c.ram", "0", "opened /c.ram | Web | /old.url | clean", false);
+        row("existing", "existing:c.ram", "0", "rtsp://c/ | RM | /c.ram | clean", false);
     }
     void wizard() {
         auto [choice, editorFlag, after, playList] =
@@ -212,8 +182,15 @@ private slots:
         if (!editorFlag.isNull()) {
             f.backend.setOption("Show Editor at Startup", editorFlag);
         }
-        f.write("recent.dat", "/a.url\r\n/b.url\r\n/C.RAM\r\n\r\n/a.url");
-        Target target(f);
+        f.write("b.url", "[InternetShortcut]\r\nURL=http://b/\r\n");
+        f.write("c.ram", "rtsp://c/\r\n");
+        f.write(
+            "recent.dat",
+            QString("%1/a.url\r\n%1/b.url\r\n%1/C.RAM\r\n\r\n%1/a.url").arg(f.dir.path()).toUtf8());
+        frmMain target(f.state);  // titled old.url, holding a typed address not saved
+        target.setAddress("typed");
+        target.document().setPath(f.path("old.url"));
+        target.setUrlChanged(true);
         frmStartup wizard(f.state, &target);
         wizard.show();
         wizard.optExist->click();
@@ -228,17 +205,22 @@ private slots:
             wizard.selectItem(wizard.listItems().indexOf(chosen));
         } else if (choice.startsWith("recent")) {
             wizard.optRecent->click();
-            QCOMPARE(wizard.listItems(), (QStringList{"/a.url", "/b.url", "/C.RAM", "", "/a.url"}));
+            QCOMPARE(wizard.listItems().join('|').remove(f.dir.path()),
+                     "/a.url|/b.url|/C.RAM||/a.url");
             wizard.selectItem(chosen.toInt());
         } else {
-            f.prompts.answerOpen(chosen);
+            f.prompts.answerOpen(f.path(chosen));
         }
         QCOMPARE(wizard.lstPro->isEnabled(), !choice.startsWith("existing"));
         bool closedFirst = false;
         connect(&wizard, &QDialog::finished, [&] { closedFirst = f.windows.calls.isEmpty(); });
         wizard.cmdOK->click();
         QVERIFY(!wizard.isVisible() && closedFirst);
-        QCOMPARE(target.shown(), after);
+        QCOMPARE(QStringList({target.address(), linkKindText(target.linkKind()),
+                              target.document().path().remove(f.dir.path()),
+                              target.urlChanged() ? "changed" : "clean"})
+                     .join(" | "),
+                 after);
         QCOMPARE(f.windows.calls, playList ? QStringList{"playList modal"} : QStringList{});
     }
     // The update check's answers: the fetched bytes (null: the fetch failed).
