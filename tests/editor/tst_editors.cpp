@@ -206,12 +206,10 @@ private slots:
             "The link \"%1\" could not be opened: the desktop has no program that opens it.");
         const QString old = QStringLiteral("http://old/ | changed | old.url");
         const QString none;
-        rowForKinds("view 0", none, "", "view 0", "options", "");
-        rowForKinds("help 0", none, "", "help 0", "help", "");
-        rowForKinds("help 1", none, "Ok", "help 1", feedback, noBrowser.arg(feedback));
-        rowForKinds("web 1", none, "Ok", "web 1", WebPages::makerHome(),
-                    noBrowser.arg(WebPages::makerHome()));
-        rowForKinds("new window twice", none, "", "new 1, new 1", "", "");
+        rowForKinds("options, help, new window twice", none, "", "view 0, help 0, new 1, new 1",
+                    "options help", "");
+        rowForKinds("feedback, maker's page", none, "Ok Ok", "help 1, web 1",
+                    feedback + ' ' + WebPages::makerHome(), noBrowser.arg(WebPages::makerHome()));
         const char* frmMain = "frmMain";
         row("about over the editor", frmMain, none, "", "help 5", "about modal", "");
         row("with play list", frmMain, "ftp://h", "", "playlist 1, playlist 0", "playList modal",
