@@ -1,12 +1,14 @@
-#include "EditorDocument.h"
 #include "FakeTransfer.h"
 #include "Fixture.h"
-#include "LinkTarget.h"
+#include "OrvaneE_Class.h"
 #include "WebPages.h"
 #include "frmCheck.h"
 #include "frmHelpContent.h"
 #include "frmHelpPro.h"
+#include "frmMain.h"
 #include "frmOptions.h"
+#include "frmRMMulti.h"
+#include "frmSplash.h"
 #include "frmStartup.h"
 #include "frmTip.h"
 
@@ -17,41 +19,34 @@ const QString Upgrade = QStringLiteral("Click Upgrade to get the upgrade...");
 const QString Failed = QStringLiteral("The newest version could not be checked.\n");
 const QString Cancel = QStringLiteral("<cancel>");
 
-// The single-link editor as the wizard sees it: titled /old.url, holding an address the user
-// typed and did not save. "address | kind | file | changed" after the wizard.
-struct Target final : LinkTarget {
-    explicit Target(Fixture& f) : doc(f.prompts, nullptr, "B", f.state.recentFile) {
-        doc.setPath("/old.url");
-        doc.setChanged(true);
+// The program's entry routine over the fixture's settings and prompts, with `flags` (tips,
+// editor, wizard: "0" or "1") stored before it runs Main; the splash ends at once.
+std::unique_ptr<OrvaneE_Class> start(Fixture& f, const QString& flags) {
+    const QString names[] = {Registry::ShowTipsAtStartup, Registry::ShowEditorAtStartup,
+                             Registry::ShowStartupWizard};
+    for (int i = 0; i < 3; ++i) {
+        f.backend.setOption(names[i], flags.mid(i, 1));
     }
-    void setAddress(const QString& text) override {
-        address = text;
-        doc.setChanged(true);
-    }
-    void setLinkKind(LinkKind value) override { kind = value; }
-    EditorDocument& document() override { return doc; }
-    bool openFile(const QString& path) override {
-        address = "opened " + path;
-        doc.setChanged(false);
-        return true;
-    }
-    QString shown() const {
-        return QStringList{address, linkKindText(kind), doc.path().isEmpty() ? "-" : doc.path(),
-                           doc.changed() ? "changed" : "clean"}
-            .join(" | ");
-    }
-    EditorDocument doc;
-    QString address = QStringLiteral("typed");
-    LinkKind kind = LinkKind::Web;
-};
+    f.write("tod.dat", "A tip.\r\n");
+    auto entry = std::make_unique<OrvaneE_Class>(f.prompts, f.shell, f.backend, 0);
+    entry->state().dataDir = f.dir.path();
+    entry->state().recentFile = f.state.recentFile;
+    entry->Main();
+    return entry;
+}
 
 }  // namespace
 
-// The tip window, help windows, options dialog, startup wizard and update check.
+// The tip window, help windows, options dialog, startup wizard, update check and the
+// program's start.
 class tst_dialogs : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { checkCleanEnd(); }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() {
+        checkCleanEnd();
+        QCOMPARE(QApplication::topLevelWidgets(), QWidgetList());
+    }
 
     // The tip shown from tod.dat (null: none) for a drawn number r, before and after Next
     // (r stays the same).
@@ -166,19 +161,19 @@ private slots:
     // (recent.dat oldest first, blanks and duplicates kept); OK with an item fills the
     // editor or opens its file, and asks for the play-list window once the wizard has closed.
     // Choice: new:<item>, recent:<row>, existing:<file>; editorFlag: "Show Editor at
-    // Startup" (null: missing); after: Target::shown().
+    // Startup" (null: missing); after: the editor's "address | kind | file | changed".
     void wizard_data() {
         columns<QString, QString, QString, bool>("choice", "editorFlag", "after", "playList");
-        const QString kept = QStringLiteral("typed | Web | /old.url | changed");
+        const QString kept = QStringLiteral("typed |  | /old.url | changed");
         const char* playList = "new:RealMedia Link with Play List Support";
-        row("new Web SSL", "new:Web ( SSL ) Link", "0", "https:// | Web | - | clean", false);
-        row("new play list, editor flag 1", playList, "1", "http:// | RM | - | clean", false);
-        row("new play list, flag missing", playList, QString(), "http:// | RM | - | clean", true);
+        row("new Web SSL", "new:Web ( SSL ) Link", "0", "https:// | Web |  | clean", false);
+        row("new play list, editor flag 1", playList, "1", "http:// | RM |  | clean", false);
+        row("new play list, flag missing", playList, QString(), "http:// | RM |  | clean", true);
         row("new, nothing chosen", "new:", "0", kept, false);
-        row("recent shortcut", "recent:1", "0", "opened /b.url | Web | /old.url | clean", false);
+        row("recent shortcut", "recent:1", "0", "http://b/ | Web | /b.url | clean", false);
         row("recent upper-case .RAM", "recent:2", "0", kept, false);
         row("recent empty line", "recent:3", "0", kept, false);
-        row("existing", "existing:/c.ram", "0", "opened /c.ram | Web | /old.url | clean", false);
+        row("existing", "existing:c.ram", "0", "rtsp://c/ | RM | /c.ram | clean", false);
     }
     void wizard() {
         auto [choice, editorFlag, after, playList] =
@@ -187,8 +182,15 @@ private slots:
         if (!editorFlag.isNull()) {
             f.backend.setOption("Show Editor at Startup", editorFlag);
         }
-        f.write("recent.dat", "/a.url\r\n/b.url\r\n/C.RAM\r\n\r\n/a.url");
-        Target target(f);
+        f.write("b.url", "[InternetShortcut]\r\nURL=http://b/\r\n");
+        f.write("c.ram", "rtsp://c/\r\n");
+        f.write(
+            "recent.dat",
+            QString("%1/a.url\r\n%1/b.url\r\n%1/C.RAM\r\n\r\n%1/a.url").arg(f.dir.path()).toUtf8());
+        frmMain target(f.state);  // titled old.url, holding a typed address not saved
+        target.setAddress("typed");
+        target.document().setPath(f.path("old.url"));
+        target.setUrlChanged(true);
         frmStartup wizard(f.state, &target);
         wizard.show();
         wizard.optExist->click();
@@ -203,17 +205,22 @@ private slots:
             wizard.selectItem(wizard.listItems().indexOf(chosen));
         } else if (choice.startsWith("recent")) {
             wizard.optRecent->click();
-            QCOMPARE(wizard.listItems(), (QStringList{"/a.url", "/b.url", "/C.RAM", "", "/a.url"}));
+            QCOMPARE(wizard.listItems().join('|').remove(f.dir.path()),
+                     "/a.url|/b.url|/C.RAM||/a.url");
             wizard.selectItem(chosen.toInt());
         } else {
-            f.prompts.answerOpen(chosen);
+            f.prompts.answerOpen(f.path(chosen));
         }
         QCOMPARE(wizard.lstPro->isEnabled(), !choice.startsWith("existing"));
         bool closedFirst = false;
         connect(&wizard, &QDialog::finished, [&] { closedFirst = f.windows.calls.isEmpty(); });
         wizard.cmdOK->click();
         QVERIFY(!wizard.isVisible() && closedFirst);
-        QCOMPARE(target.shown(), after);
+        QCOMPARE(QStringList({target.address(), linkKindText(target.linkKind()),
+                              target.document().path().remove(f.dir.path()),
+                              target.urlChanged() ? "changed" : "clean"})
+                     .join(" | "),
+                 after);
         QCOMPARE(f.windows.calls, playList ? QStringList{"playList modal"} : QStringList{});
     }
     // The update check's answers: the fetched bytes (null: the fetch failed).
@@ -224,8 +231,8 @@ private slots:
         row("numbers: 10 is newer than 9", "1.0.9", Upgrade, "1.0.10\n");
         row("missing part counts as 0", "1.0", UpToDate, "1.0.0\n");
         row("empty but for a line end", "1.0.0", Failed + "The answer is empty.", "\r\n");
-        row("web page", "1.0.0", Failed + "The answer is not a version number.",
-            "<html>Moved</html>\n");
+        row("text after the number", "1.0.0", Failed + "The answer is not a version number.",
+            "1.0.1 <html>\n");
         row("too long", "1.0.0", Failed + "The answer is larger than 65536 bytes.",
             QString(64 * 1024 + 1, u'1'));
         row("failed fetch", "1.0.0", Failed + "HTTP 404 Not Found", QString());
@@ -268,6 +275,106 @@ private slots:
         QCOMPARE(check.isVisible(), caption != "&OK");
         QCOMPARE(f.shell.opened.size(), caption == "&Upgrade" ? 1 : 0);
         QCOMPARE(fake->openedUrls.size(), caption == "&Start" ? 2 : 1);
+    }
+
+    // Main over the stored "Default Link" and "Version" ("-": missing), which it leaves as
+    // `settings` says after the ">": "Default Link" is matched exactly and replaced when
+    // unknown, "Version" written only when missing or empty. The splash shows; its tick shows
+    // the main editor and the windows by the three flags, New Link in a second window the
+    // wizard, in the order they open and close. The tip is closed by OK or its close box; the
+    // wizard cancelled or given the play list, which must then come up in front and usable:
+    // an entry is typed, added, and the window closed.
+    void startup_data() {
+        columns<QString, QString, bool, bool, bool, QString>("flags", "settings", "tipByOk",
+                                                             "pickPlayList", "second", "events");
+        const QString usable = QStringLiteral("play list usable: http://x");
+        row("wizard alone opens nothing", "001", "- - > HTTP 1.0.0", true, false, false, "");
+        row("editor only: play list waited for", "011", "http 1.0.0 > HTTP 1.0.0", true, false,
+            false, usable);
+        row("all three", "111", "HTTP 0.9.7 > HTTP 0.9.7", true, false, false,
+            "play list behind a dialog, tip, wizard over the editor, wizard closed, tip closed");
+        row("tip closed by its close box opens no wizard", "101", "HTTP 1.0.0 > HTTP 1.0.0", false,
+            false, false, "tip, tip closed");
+        row("wizard's play list at startup", "101", "Gopher 1.0.0 > HTTP 1.0.0", true, true, false,
+            "tip, wizard over the editor, " + usable + ", wizard closed, tip closed");
+        row("wizard's play list from a second window", "000", "HTTPS 2 > HTTPS 2", true, true, true,
+            "wizard over another window, " + usable + ", wizard closed");
+    }
+    void startup() {
+        auto [flags, settings, tipByOk, pickPlayList, second, events] =
+            fetch<QString, QString, bool, bool, bool, QString>("flags", "settings", "tipByOk",
+                                                               "pickPlayList", "second", "events");
+        Fixture f;
+        const QStringList before = settings.section(" > ", 0, 0).split(' ');
+        if (before[0] != "-") {
+            f.backend.setOption(Registry::DefaultLink, before[0]);
+        }
+        if (before[1] != "-") {
+            f.backend.write(Registry::ProductKey, Registry::Version, before[1]);
+        }
+        auto entry = start(f, flags);
+        frmMain* main = entry->windows().mainEditor();
+        QVERIFY(main && !main->isVisible() && entry->splash()->isVisible());
+        QCOMPARE(f.backend.read(Registry::OptionKey, Registry::DefaultLink).value_or("") + ' ' +
+                     f.backend.read(Registry::ProductKey, Registry::Version).value_or(""),
+                 settings.section(" > ", 1));
+        QStringList seen;
+        QPointer<frmTip> tip;
+        QTimer watcher;
+        watcher.setInterval(5);
+        connect(&watcher, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            frmRMMulti* playList = entry->windows().playLists().window();
+            if (playList && playList->isVisible() && !seen.join(' ').contains("play list")) {
+                if (modal || !playList->isEnabled()) {
+                    seen << "play list behind a dialog";
+                    return;
+                }
+                // A window held behind another would take no keys.
+                QTest::keyClicks(playList->txtURL, "x");
+                playList->cmdAdd->click();
+                f.prompts.answerMessage(Prompts::Answer::No);
+                seen << "play list usable: " + playList->entries().join(' ');
+                playList->fileAction(7)->trigger();
+            } else if (auto* shownTip = qobject_cast<frmTip*>(modal); shownTip && shownTip != tip) {
+                tip = shownTip;
+                seen << "tip";
+                connect(shownTip, &QObject::destroyed, [&seen] { seen << "tip closed"; });
+                QTimer::singleShot(0, shownTip, [shownTip, tipByOk] {
+                    tipByOk ? shownTip->cmdOK->click() : (void)shownTip->close();
+                });
+            } else if (auto* wizard = qobject_cast<frmStartup*>(modal);
+                       wizard && !seen.join(' ').contains("wizard")) {
+                seen << QStringLiteral("wizard over ") +
+                            (wizard->parentWidget() == main ? "the editor" : "another window");
+                connect(wizard, &QObject::destroyed, [&seen] { seen << "wizard closed"; });
+                wizard->selectItem(
+                    wizard->listItems().indexOf("RealMedia Link with Play List Support"));
+                QTimer::singleShot(0, wizard, [wizard, pickPlayList] {
+                    (pickPlayList ? wizard->cmdOK : wizard->cmdCancel)->click();
+                });
+            }
+        });
+        watcher.start();
+        QTRY_VERIFY(main->isVisible());  // the splash's delay is 0 ms
+        QVERIFY(entry->splash() == nullptr || !entry->splash()->isVisible());
+        QCOMPARE(main->noForm(), 0);
+        frmMain* target = main;
+        if (second) {  // New Link in a second window
+            main->newAction(1)->trigger();
+            target = static_cast<frmMain*>(entry->state().editorWindows().last());
+            target->newAction(0)->trigger();
+        }
+        watcher.stop();
+        QCOMPARE(seen.join(", "), events);
+        QCOMPARE(main->isEnabled(), !events.contains("play list behind a dialog"));
+        // The wizard fills the window that asked for it; cancelled, it leaves the editor as
+        // startup made it.
+        QCOMPARE(target->address() + ' ' + linkKindText(target->linkKind()),
+                 pickPlayList ? "http:// RM" : "http:// Web");
+        QVERIFY(!target->urlChanged());
+        QCOMPARE(f.prompts.pendingAnswers(), 0);
+        entry.reset();
     }
 };
 
