@@ -1,7 +1,7 @@
 # Roughly how many seconds the long tests take in the sanitizer build. CTest starts the
 # costly tests first, so the end of a run is not one long test alone on one core; after a
 # run it keeps its own figures (Testing/Temporary/CTestCostData.txt).
-set(ORVANE_TEST_COSTS tst_links=30 tst_curltransfer=20 tst_fileFaults=5)
+set(ORVANE_TEST_COSTS tst_links=30 tst_curltransfer=20)
 
 # orvane_add_test(NAME name SOURCES a.cpp ... LIBS lib ...)
 # One Qt Test executable, run by CTest on the offscreen platform with an isolated HOME.

@@ -13,7 +13,8 @@ const char* const Kinds[] = {"frmMain", "frmRMMulti"};
 // Each window's filters for its open (1) and save (2) dialogs.
 const QStringList Filters = {
     "frmMain 1 Internet Link ( *.url )|*.url|RealMedia Link ( *.ram )|*.ram",
-    "frmRMMulti 1 RaelMedia Link ( *.ram )|*.ram", "frmRMMulti 2 RealPlayer Link ( *.ram )|*.ram"};
+    "frmMain 2 Internet Link ( *.url )|*.url", "frmRMMulti 1 RaelMedia Link ( *.ram )|*.ram",
+    "frmRMMulti 2 RealPlayer Link ( *.ram )|*.ram"};
 
 // "address | changed | file in the title", then the single-link editor's "| kind | checked
 // Link items, then play-list items after a p" ("-": none), or the play list's "| entries, the
@@ -198,6 +199,8 @@ private slots:
     // selected. A play list read goes to the play-list window; the play-list window takes no
     // dropped file (the editor that would read it is off while it is open). Each new window
     // is 200 twips right of and below its maker's frame, every window at its designed size.
+    // A failed open or save ("!message") is said with the warning icon, naming the file and
+    // the reason, and leaves the window as it was before the last step.
     void commands_data() {
         columns<QString, QString, QString, QString, QString, QString>("kind", "address", "answers",
                                                                       "steps", "handed", "after");
@@ -257,6 +260,18 @@ private slots:
             "http:// | changed | doc.ram | [B]|A|C | A\r\nB\r\nC\r\n");
         row("down from the middle", list, none, "", "list A|[B]|C, Down", "",
             "http:// | changed | doc.ram | A|C|[B] | A\r\nB\r\nC\r\n");
+        const QString readFailed =
+            QStringLiteral("!The file \"%1/bad.%2\" could not be read: input/output error.");
+        const QString saveFailed = QStringLiteral(
+            "!The file \"%1/no/new.%2\" could not be saved: the folder \"%1/no\" does not exist.");
+        row("open fails part-way", frmMain, "http://old/", "No open:bad.url Ok", "file 2", "",
+            readFailed.arg("%1", "url"));
+        row("save into a missing folder", frmMain, "http://old/", "save:no/new.url Ok", "file 5",
+            "", saveFailed.arg("%1", "url"));
+        row("play list: open fails part-way", list, none, "open:bad.ram Ok", "list A|B, file 2", "",
+            readFailed.arg("%1", "ram"));
+        row("play list: save into a missing folder", list, none, "save:no/new.ram Ok",
+            "list A|B, Add, file 5", "", saveFailed.arg("%1", "ram"));
         row("up at the top", list, none, "Ok", "list [A]|B|C, Up", "", "End of the Data");
         row("down at the bottom", list, none, "Ok", "list A|[B], Down", "", "End of the Data");
         row("down on an empty list", list, none, "Ok", "list, Down", "", "End of the Data");
@@ -271,6 +286,11 @@ private slots:
         f->write("empty.ram", "");
         f->write("tool", "x");
         QFile::setPermissions(f->path("tool"), QFile::ReadOwner | QFile::ExeOwner);
+        // /proc/self/mem opens as a regular file, but reading at offset 0 fails (nothing is
+        // mapped there), as a bad disk block would: root cannot read it either.
+        for (const char* bad : {"bad.url", "bad.ram"}) {
+            QFile::link(QStringLiteral("/proc/self/mem"), f->path(bad));
+        }
         QPointer<AddressEditorWindow> window = make(kind, address.replace("%1", f->dir.path()));
         auto* list = qobject_cast<frmRMMulti*>(window);
         window->show();
@@ -278,7 +298,9 @@ private slots:
         window->document().setPath(f->path("old.url"));
         f->shell.result = false;
         f->script(answers);
+        QString before;
         for (const QString& step : steps.split(", ")) {
+            before = shown(window);
             QList<QUrl> files;  // "drop" ("drop+text": and their URL as text) with the files
             for (const QString& file : step.split(' ').mid(1)) {
                 files << QUrl::fromLocalFile(f->path(file));
@@ -310,8 +332,15 @@ private slots:
                 Filters.contains(kind + ' ' + QString::number(int(call.kind)) + ' ' + call.text));
         }
         if (answers.endsWith("Ok")) {  // the message names what it is about
-            const QString said = f->prompts.calls.isEmpty() ? "" : f->prompts.calls.last().text;
-            QVERIFY2(said.contains(after.replace("%1", f->dir.path())), qPrintable(said));
+            const auto said = f->prompts.calls.value(f->prompts.calls.size() - 1);
+            const bool failed = after.startsWith('!');
+            QVERIFY2(said.text.contains(after.mid(failed).replace("%1", f->dir.path())),
+                     qPrintable(said.text));
+            if (failed) {
+                QCOMPARE(said.icon, Prompts::Icon::Warning);
+                QCOMPARE(shown(window), before);
+                QVERIFY(!QFile::exists(f->path("recent.dat")) && !QFile::exists(f->path("no")));
+            }
         } else if (!after.isEmpty()) {
             QString state = shown(window).replace(f->dir.path() + '/', "");
             if (kind == "frmRMMulti") {
