@@ -131,11 +131,11 @@ private slots:
         QCOMPARE(QApplication::topLevelWidgets(), QWidgetList());
     }
 
-    // Edit items ("0" to "4"), keys, a middle click and a drop, in order, on "http://abc"
-    // with a selection (start, length; start -1: the caret at `length`) and the clipboard
-    // holding `clipboard` (null: no text); the address and the clipboard after. "bar": the menu bar
-    // takes the focus before the Edit menu opens. Every way text enters the box leaves the breaks
-    // of a two-line text out.
+    // Edit items ("0" to "4"), keys, the box's context menu ("menu"), a middle click and a drop, in
+    // order, on "http://abc" with a selection (start, length; start -1: the caret at `length`) and
+    // the clipboard holding `clipboard` (null: no text); the address and the clipboard after.
+    // "bar": the menu bar takes the focus before the Edit menu opens. Every way text enters the box
+    // leaves the breaks of a two-line text out.
     void addressBox_data() {
         columns<QString, QString, QPoint, QString, QString>("kind", "steps", "selection",
                                                             "clipboard", "after");
@@ -144,7 +144,7 @@ private slots:
         rowForKinds("paste at the caret, no text", "2", QPoint(-1, 7), QString(), "http://abc ");
         rowForKinds("menu bar, copy", "bar 0", QPoint(0, 10), xyz, "http://abc http://abc");
         rowForKinds("menu bar, paste", "bar 2", QPoint(0, 7), xyz, "xyzabc xyz");
-        for (const char* path : {"2", "Ctrl+V", "Shift+Ins", "middle", "drop"}) {
+        for (const char* path : {"2", "Ctrl+V", "Shift+Ins", "menu", "middle", "drop"}) {
             rowForKinds(path, QString(path), QPoint(0, 10), twoLines, "xy " + twoLines);
         }
     }
@@ -167,6 +167,13 @@ private slots:
                 emit window->mainMenu(1)->aboutToShow();
             } else if (step.contains('+')) {
                 QTest::keySequence(box, QKeySequence(step));
+            } else if (step == "menu") {
+                const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+                for (QAction* action : menu->actions()) {
+                    if (action->text().startsWith("&Paste")) {
+                        action->trigger();
+                    }
+                }
             } else if (step == "middle") {
                 if (!QGuiApplication::clipboard()->supportsSelection()) {
                     QSKIP("this platform has no selection clipboard");
