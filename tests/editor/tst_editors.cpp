@@ -142,6 +142,7 @@ private slots:
         const QString xyz = QStringLiteral("xyz"), twoLines = QStringLiteral("x\r\ny\n");
         rowForKinds("select all, cut", "4 1", QPoint(-1, 0), xyz, " http://abc");
         rowForKinds("paste at the caret, no text", "2", QPoint(-1, 7), QString(), "http://abc ");
+        rowForKinds("cut, nothing selected", "1", QPoint(-1, 7), xyz, "http://abc ");
         rowForKinds("menu bar, copy", "bar 0", QPoint(0, 10), xyz, "http://abc http://abc");
         rowForKinds("menu bar, paste", "bar 2", QPoint(0, 7), xyz, "xyzabc xyz");
         for (const char* path : {"2", "Ctrl+V", "Shift+Ins", "menu", "middle", "drop"}) {
